@@ -1,0 +1,136 @@
+// The reference host: plays the host application and its ticker module for
+// module objects, whether linked in or loaded from a library. It knows the
+// binary interface (framework/host_interface.h) and nothing else of ours.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "framework/host_interface.h"
+#include "host/clocks.h"
+
+namespace zav::host {
+
+// One pin as the host stores it.
+struct PinCell {
+  PinDataType type = PinDataType::Int;
+  std::uint32_t bits = 0;  // the value: int32 for int, bool and list pins, float for float pins
+  std::string text;        // the value of a text pin
+  std::u16string listText; // the item list of a list pin
+
+  std::int32_t asInt() const { return static_cast<std::int32_t>(bits); }
+  float asFloat() const;
+  void setInt(std::int32_t value) { bits = static_cast<std::uint32_t>(value); }
+  void setFloat(float value);
+};
+
+// One call a module made to the host, as the host saw it.
+struct HostCall {
+  int instance = -1;       // the Instance's id, or -1 for a record the host does not know
+  bool audioSide = false;
+  std::int32_t operation = 0;
+  std::int32_t a = 0;
+  std::int32_t b = 0;
+  float d = 0.0f;
+  std::string text;        // operations 6 and 16: the text handed over
+  bool hadNullPointer = false;
+
+  std::int32_t intValue() const { return b; }
+};
+
+struct Instance {
+  int id = 0;
+  GuiHostRecord* gui = nullptr;
+  AudioHostRecord* audio = nullptr;
+  std::vector<PinCell> pins;
+  // The ticker module connected to pin 0.
+  bool tickerRunning = false;
+  std::int64_t nextTickMs = 0;
+  std::int32_t tickerCount = 0;
+};
+
+struct HostOptions {
+  // Report each pin write back to the writing object (GUI operation 7) from
+  // inside the write, before it returns, as a host may.
+  bool reportWritesBack = false;
+  // The ticker changes pin 0 this often while it runs.
+  std::int64_t tickPeriodMs = 10;
+  // The answer to audio host operation 14 (getPlugCount).
+  std::int32_t plugCount = 0;
+  // Keep a log of every host call (off for scale runs).
+  bool logCalls = true;
+  // Answer GUI host operation 17 without a terminator when the text fills the
+  // buffer, as a careless host might.
+  bool unterminatedListText = false;
+};
+
+class ReferenceHost {
+public:
+  explicit ReferenceHost(Clock& clock);
+  ~ReferenceHost();
+  ReferenceHost(const ReferenceHost&) = delete;
+  ReferenceHost& operator=(const ReferenceHost&) = delete;
+
+  // The HostCallback to hand to makeModule.
+  static std::intptr_t callback(void* record, std::int32_t operation, std::int32_t a,
+                                std::int32_t b, void* c, float d);
+
+  // Takes a GUI-side object made in this process, with the pin types the host
+  // would have learned from the audio side.
+  Instance& adopt(GuiHostRecord* gui, const std::vector<PinDataType>& pinTypes);
+  // Takes both objects of an instance; the pins, their types and defaults come
+  // from the audio side's declarations (audio operation 6).
+  Instance& adopt(GuiHostRecord* gui, AudioHostRecord* audio);
+  // Closes both objects (operation 1) and forgets the instance.
+  void destroy(Instance& instance);
+
+  // Host to module.
+  std::int32_t sendGui(Instance& instance, std::int32_t operation, std::int32_t a = 0,
+                       std::int32_t b = 0, void* c = nullptr, float d = 0.0f);
+  std::intptr_t sendAudio(Instance& instance, std::int32_t operation, std::int32_t a = 0,
+                          std::int32_t b = 0, void* c = nullptr, float d = 0.0f);
+  void initialise(Instance& instance, bool loaded);
+  // Change a pin from outside (a connection or the user) and report it.
+  void setInt(Instance& instance, std::int32_t pin, std::int32_t value);
+  void setFloat(Instance& instance, std::int32_t pin, float value);
+  void setText(Instance& instance, std::int32_t pin, const std::string& text);
+  void setListText(Instance& instance, std::int32_t pin, const std::u16string& text);
+  // The ticker changes pin 0 once and reports it, whether running or not.
+  void tick(Instance& instance);
+  // Lets every running ticker change its pin for each period due by now.
+  // Returns true while any ticker still runs.
+  bool serviceTickers();
+
+  Clock& clock() { return clockSource; }
+  std::vector<HostCall>& calls() { return callLog; }
+  // Pin writes (operations 6, 15, 16) a module made to pins it does not have.
+  int strayPinAccesses() const { return strayAccesses; }
+  std::vector<std::unique_ptr<Instance>>& instances() { return instanceList; }
+
+  HostOptions options;
+
+private:
+  std::intptr_t serveGui(Instance* instance, std::int32_t operation, std::int32_t a,
+                         std::int32_t b, void* c, float d);
+  std::intptr_t serveAudio(Instance* instance, std::int32_t operation, std::int32_t a,
+                           std::int32_t b, void* c, float d);
+  PinCell* pinOf(Instance* instance, std::int32_t pin);
+  void reportChange(Instance& instance, std::int32_t pin);
+  void noteTickerWrite(Instance& instance, std::int32_t pin, std::int32_t value);
+  Instance& add(std::unique_ptr<Instance> instance);
+
+  Clock& clockSource;
+  std::vector<std::unique_ptr<Instance>> instanceList;
+  std::vector<HostCall> callLog;
+  int nextId = 0;
+  int strayAccesses = 0;
+};
+
+// Narrow text to UTF-16 and back, as the reference host stores list texts
+// (UTF-8 on the narrow side).
+std::u16string widen(const std::string& text);
+
+} // namespace zav::host

@@ -1,0 +1,41 @@
+// Integer rounding shared by the kinds whose glides move through whole numbers
+// (Int values, text character codes, list positions).
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace zav {
+
+// The nearest integer to x, an exact half going up (2.5 → 3, −2.5 → −2).
+// x is first held in single precision; 3 × 2^−25 is then added in double
+// precision and the sum rounded to nearest, ties to even. The nudge turns the
+// ties upward, and also carries the three single-precision values just below a
+// half across it: 0.49999994 and 0.49999997 give 1, −0.50000006 gives 0.
+// A NaN gives 0; the result saturates far outside any glide's range.
+inline std::int64_t roundHalfUp(float x) {
+  const double nudged = std::nearbyint(static_cast<double>(x) + 0x3p-25);
+  if (std::isnan(nudged)) {
+    return 0;
+  }
+  constexpr double limit = 0x1p62;
+  return static_cast<std::int64_t>(std::fmax(-limit, std::fmin(limit, nudged)));
+}
+
+// A whole number as an int32, the nearest limit when it lies outside.
+inline std::int32_t saturateToInt32(std::int64_t value) {
+  constexpr std::int64_t low = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int64_t high = std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(value < low ? low : (value > high ? high : value));
+}
+
+// The low 16 (or 8) bits of an integer, read as a signed number.
+inline std::int16_t low16(std::int64_t value) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint64_t>(value)));
+}
+inline std::int8_t low8(std::int64_t value) {
+  return static_cast<std::int8_t>(static_cast<std::uint8_t>(static_cast<std::uint64_t>(value)));
+}
+
+} // namespace zav

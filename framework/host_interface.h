@@ -17,7 +17,7 @@
 
 namespace zav {
 
-inline constexpr bool kIs32BitBuild = sizeof(void*) == 4;
+inline constexpr bool kIs32BitBuild = sizeof(void *) == 4;
 
 // Picks the expected offset or size of a record on the build being compiled.
 constexpr std::size_t onBuild(std::size_t bits32, std::size_t bits64) {
@@ -25,7 +25,7 @@ constexpr std::size_t onBuild(std::size_t bits32, std::size_t bits64) {
 }
 
 static_assert(sizeof(float) == 4 && sizeof(std::int32_t) == 4);
-static_assert(sizeof(void*) == 4 || sizeof(void*) == 8);
+static_assert(sizeof(void *) == 4 || sizeof(void *) == 8);
 
 struct GuiHostRecord;
 struct AudioHostRecord;
@@ -39,22 +39,22 @@ struct HostEvent;
 // pin or plug index where there is one, `c` a pointer where the operation takes
 // one, `d` a float value. Arguments an operation does not name are 0. The result
 // is a 32-bit word, or a pointer for operations that return one.
-using HostCallback = std::intptr_t (*)(void* record, std::int32_t operation, std::int32_t a,
-                                       std::int32_t b, void* c, float d);
+using HostCallback = std::intptr_t (*)(void *record, std::int32_t operation, std::int32_t a,
+                                       std::int32_t b, void *c, float d);
 
 // Stored in GuiHostRecord::dispatcher; the host calls every GUI operation here.
-using GuiEntry = std::int32_t (*)(GuiHostRecord* record, std::int32_t operation, std::int32_t a,
-                                  std::int32_t b, void* c, float d);
+using GuiEntry = std::int32_t (*)(GuiHostRecord *record, std::int32_t operation, std::int32_t a,
+                                  std::int32_t b, void *c, float d);
 
 // Stored in AudioHostRecord::dispatcher; the host calls every audio operation here.
-using AudioEntry = std::intptr_t (*)(AudioHostRecord* record, std::int32_t operation,
-                                     std::int32_t a, std::int32_t b, void* c, float d);
+using AudioEntry = std::intptr_t (*)(AudioHostRecord *record, std::int32_t operation,
+                                     std::int32_t a, std::int32_t b, void *c, float d);
 
 // Stored in AudioHostRecord::process. Only `object` is read by our modules.
-using ProcessFunction = std::int32_t (*)(void* object, std::int32_t a, std::int32_t b);
+using ProcessFunction = std::int32_t (*)(void *object, std::int32_t a, std::int32_t b);
 
 // Stored in AudioHostRecord::event; the host delivers a HostEvent here.
-using EventFunction = void (*)(void* object, HostEvent* event);
+using EventFunction = void (*)(void *object, HostEvent *event);
 
 // ---------------------------------------------------------------------------
 // Module identity: the record getModuleProperties fills.
@@ -65,9 +65,9 @@ inline constexpr std::int32_t kSdkVersion = 2230;
 // leaves every other byte as the host set it. The three texts are constants of
 // the library, valid while it is loaded; the host must not free or change them.
 struct ModuleProperties {
-  const char* name;        // module name, zero-terminated
-  const char* identifier;  // the same pointer as name
-  const char* about;       // about text, lines separated by a single line feed
+  const char *name;        // module name, zero-terminated
+  const char *identifier;  // the same pointer as name
+  const char *about;       // about text, lines separated by a single line feed
   std::int32_t unused12;   // never written by the module
   std::int32_t unused16;   // never written by the module
   std::int32_t sdkVersion; // always kSdkVersion
@@ -94,12 +94,12 @@ inline constexpr std::int32_t kGuiRecordMagic = 0x5345504D;
 // Lives inside the GUI-side object, exactly as long as the object. Written once
 // by the object's constructor; the host keeps its address and nothing else.
 struct GuiHostRecord {
-  std::int32_t magic;         // kGuiRecordMagic
-  std::int32_t version;       // 1
-  GuiEntry dispatcher;        // the entry function for every GUI operation
-  std::intptr_t reserved;     // makeModule's fourth argument, stored, never read
-  void* object;               // the module object holding this record
-  std::int32_t zero[5];       // all 0
+  std::int32_t magic;     // kGuiRecordMagic
+  std::int32_t version;   // 1
+  GuiEntry dispatcher;    // the entry function for every GUI operation
+  std::intptr_t reserved; // makeModule's fourth argument, stored, never read
+  void *object;           // the module object holding this record
+  std::int32_t zero[5];   // all 0
 };
 static_assert(offsetof(GuiHostRecord, magic) == 0);
 static_assert(offsetof(GuiHostRecord, version) == 4);
@@ -112,17 +112,17 @@ static_assert(sizeof(GuiHostRecord) == onBuild(40, 56));
 // Operations the host sends to GuiHostRecord::dispatcher. Every code not listed
 // is ignored and answered with 0.
 namespace gui_op {
-inline constexpr std::int32_t kInitialise = 0; // a == 1: the module was loaded with a patch
-inline constexpr std::int32_t kClose = 1;      // close and destroy the object; answers 1
-inline constexpr std::int32_t kHook2 = 2;      // (a, c), host-defined
-inline constexpr std::int32_t kHook3 = 3;      // (c, d, (a, b)), host-defined
-inline constexpr std::int32_t kHook4 = 4;      // (c, d, (a, b)), host-defined
-inline constexpr std::int32_t kHook5 = 5;      // (c, d, (a, b)), host-defined
-inline constexpr std::int32_t kHook6 = 6;      // (b, a, c), host-defined
-inline constexpr std::int32_t kPinChanged = 7; // a: the pin whose value changed
-inline constexpr std::int32_t kHook8 = 8;      // (c), host-defined
-inline constexpr std::int32_t kHook9 = 9;      // (c), host-defined
-inline constexpr std::int32_t kQuery10 = 10;   // () -> 1 or 0, host-defined
+inline constexpr std::int32_t kInitialise = 0;   // a == 1: the module was loaded with a patch
+inline constexpr std::int32_t kClose = 1;        // close and destroy the object; answers 1
+inline constexpr std::int32_t kHook2 = 2;        // (a, c), host-defined
+inline constexpr std::int32_t kHook3 = 3;        // (c, d, (a, b)), host-defined
+inline constexpr std::int32_t kHook4 = 4;        // (c, d, (a, b)), host-defined
+inline constexpr std::int32_t kHook5 = 5;        // (c, d, (a, b)), host-defined
+inline constexpr std::int32_t kHook6 = 6;        // (b, a, c), host-defined
+inline constexpr std::int32_t kPinChanged = 7;   // a: the pin whose value changed
+inline constexpr std::int32_t kHook8 = 8;        // (c), host-defined
+inline constexpr std::int32_t kHook9 = 9;        // (c), host-defined
+inline constexpr std::int32_t kQuery10 = 10;     // () -> 1 or 0, host-defined
 inline constexpr std::int32_t kRefreshList = 11; // a: a pin index; List module only
 inline constexpr std::int32_t kClearList = 12;   // a: a pin index; List module only
 } // namespace gui_op
@@ -153,17 +153,17 @@ inline constexpr std::int32_t kAudioRecordMagic = 0x5345504C;
 
 // Lives inside the audio-side object, exactly as long as the object.
 struct AudioHostRecord {
-  std::int32_t magic;         // kAudioRecordMagic
-  std::int32_t version;       // 1
-  std::intptr_t reserved;     // makeModule's fourth argument, stored, never read
-  void* object;               // first argument of process and event
-  std::int32_t zero16;        // 0
-  AudioEntry dispatcher;      // the entry function for every audio operation
-  ProcessFunction process;    // the current process function
-  EventFunction event;        // receives HostEvents
-  std::int32_t zero[4];       // all 0
-  float sampleRate;           // 44100.0 until audio operation 2
-  std::int32_t blockSize;     // 1024 until audio operation 3
+  std::int32_t magic;      // kAudioRecordMagic
+  std::int32_t version;    // 1
+  std::intptr_t reserved;  // makeModule's fourth argument, stored, never read
+  void *object;            // first argument of process and event
+  std::int32_t zero16;     // 0
+  AudioEntry dispatcher;   // the entry function for every audio operation
+  ProcessFunction process; // the current process function
+  EventFunction event;     // receives HostEvents
+  std::int32_t zero[4];    // all 0
+  float sampleRate;        // 44100.0 until audio operation 2
+  std::int32_t blockSize;  // 1024 until audio operation 3
 };
 static_assert(offsetof(AudioHostRecord, magic) == 0);
 static_assert(offsetof(AudioHostRecord, version) == 4);
@@ -181,33 +181,33 @@ static_assert(sizeof(AudioHostRecord) == onBuild(56, 80));
 // Operations the host sends to AudioHostRecord::dispatcher. Every code not
 // listed is ignored and answered with 0.
 namespace audio_op {
-inline constexpr std::int32_t kOpen = 0;              // install the process function, enumerate pins
-inline constexpr std::int32_t kClose = 1;             // close and destroy the object; answers 1
-inline constexpr std::int32_t kSetSampleRate = 2;     // d: the sample rate
-inline constexpr std::int32_t kSetBlockSize = 3;      // b: the block size
-inline constexpr std::int32_t kGetPinProperties = 6;  // a pin, c zeroed PinProperties -> 1 or 0
-inline constexpr std::int32_t kHook8 = 8;             // a: value handed on when > 0
-inline constexpr std::int32_t kHook12 = 12;           // (b, a, c), host-defined
-inline constexpr std::int32_t kGetProcessInfo = 13;   // -> ProcessSelectionInfo*
+inline constexpr std::int32_t kOpen = 0;             // install the process function, enumerate pins
+inline constexpr std::int32_t kClose = 1;            // close and destroy the object; answers 1
+inline constexpr std::int32_t kSetSampleRate = 2;    // d: the sample rate
+inline constexpr std::int32_t kSetBlockSize = 3;     // b: the block size
+inline constexpr std::int32_t kGetPinProperties = 6; // a pin, c zeroed PinProperties -> 1 or 0
+inline constexpr std::int32_t kHook8 = 8;            // a: value handed on when > 0
+inline constexpr std::int32_t kHook12 = 12;          // (b, a, c), host-defined
+inline constexpr std::int32_t kGetProcessInfo = 13;  // -> ProcessSelectionInfo*
 } // namespace audio_op
 
 // Host services for the audio side (HostCallback operation codes).
 namespace audio_host_op {
-inline constexpr std::int32_t kPlugRequest0 = 0;          // a plug, c and b from the caller
-inline constexpr std::int32_t kPlugRequest1 = 1;          // a plug; result tested != 0
-inline constexpr std::int32_t kBlockPosition = 3;         // -> int32
-inline constexpr std::int32_t kPlugRequest4 = 4;          // a plug, c and b from the caller
-inline constexpr std::int32_t kGetPlugBuffer = 7;         // a plug -> float sample buffer
-inline constexpr std::int32_t kPlugBufferOffset = 8;      // a plug -> int32
-inline constexpr std::int32_t kProcessIdle = 10;          // sent by the idle process function
-inline constexpr std::int32_t kGetPlugCount = 14;         // -> number of plugs; <= 0 means none
-inline constexpr std::int32_t kQueueEvent = 19;           // c a HostEvent, copied during the call
+inline constexpr std::int32_t kPlugRequest0 = 0;            // a plug, c and b from the caller
+inline constexpr std::int32_t kPlugRequest1 = 1;            // a plug; result tested != 0
+inline constexpr std::int32_t kBlockPosition = 3;           // -> int32
+inline constexpr std::int32_t kPlugRequest4 = 4;            // a plug, c and b from the caller
+inline constexpr std::int32_t kGetPlugBuffer = 7;           // a plug -> float sample buffer
+inline constexpr std::int32_t kPlugBufferOffset = 8;        // a plug -> int32
+inline constexpr std::int32_t kProcessIdle = 10;            // sent by the idle process function
+inline constexpr std::int32_t kGetPlugCount = 14;           // -> number of plugs; <= 0 means none
+inline constexpr std::int32_t kQueueEvent = 19;             // c a HostEvent, copied during the call
 inline constexpr std::int32_t kProcessFunctionChanged = 22; // take the record's new process
 } // namespace audio_host_op
 
 // PinProperties::dataType.
 enum class PinDataType : std::int32_t {
-  List = 0,  // enumerated list; the value is the selected item's number
+  List = 0, // enumerated list; the value is the selected item's number
   Text = 1,
   Bool = 4,
   Audio = 5, // 32-bit float samples
@@ -235,14 +235,14 @@ inline constexpr std::int32_t kHost20000 = 0x20000; // for the host alone
 // 6); the module writes only the fields that apply. Texts are constants of the
 // library.
 struct PinProperties {
-  void* variable;            // the module's variable for the pin's value, or null
-  std::int32_t direction;    // a PinDirection
-  std::int32_t dataType;     // a PinDataType
-  const char* name;          // zero-terminated
-  const char* defaultText;   // the default value as text
-  const char* listText;      // items separated by commas, for list pins; else null
-  std::int32_t flags;        // pin_flag bits
-  std::int32_t zero;         // stays 0
+  void *variable;          // the module's variable for the pin's value, or null
+  std::int32_t direction;  // a PinDirection
+  std::int32_t dataType;   // a PinDataType
+  const char *name;        // zero-terminated
+  const char *defaultText; // the default value as text
+  const char *listText;    // items separated by commas, for list pins; else null
+  std::int32_t flags;      // pin_flag bits
+  std::int32_t zero;       // stays 0
 };
 static_assert(offsetof(PinProperties, variable) == 0);
 static_assert(offsetof(PinProperties, direction) == onBuild(4, 8));
@@ -256,8 +256,8 @@ static_assert(sizeof(PinProperties) == onBuild(32, 48));
 
 // HostEvent::type.
 namespace event_type {
-inline constexpr std::int32_t kPlugState = 0;   // target: plug index; value: new state
-inline constexpr std::int32_t kHookCall = 2;    // stamp, value, low 16 bits of extra
+inline constexpr std::int32_t kPlugState = 0;     // target: plug index; value: new state
+inline constexpr std::int32_t kHookCall = 2;      // stamp, value, low 16 bits of extra
 inline constexpr std::int32_t kRunOperation = 21; // target: an AudioOperation to run
 } // namespace event_type
 
@@ -291,10 +291,10 @@ static_assert(sizeof(ProcessSelection) == onBuild(16, 24));
 // The answer to audio operation 13: one record per library, rewritten by every
 // such call, whose `current` points at the latest caller's ProcessSelection.
 struct ProcessSelectionInfo {
-  std::int32_t one;                // 1
-  std::int32_t selectionSize;      // 16
-  ProcessSelection* current;       // the calling object's current selection
-  std::int32_t zero;               // 0
+  std::int32_t one;           // 1
+  std::int32_t selectionSize; // 16
+  ProcessSelection *current;  // the calling object's current selection
+  std::int32_t zero;          // 0
 };
 static_assert(offsetof(ProcessSelectionInfo, one) == 0);
 static_assert(offsetof(ProcessSelectionInfo, selectionSize) == 4);
@@ -308,15 +308,15 @@ static_assert(sizeof(ProcessSelectionInfo) == onBuild(16, 24));
 extern "C" {
 // Fills `props` for module `index` (only 0 exists) and returns 1; any other
 // index returns 0 and writes only sdkVersion.
-using GetModulePropertiesFunction = std::int32_t (*)(std::int32_t index, ModuleProperties* props);
+using GetModulePropertiesFunction = std::int32_t (*)(std::int32_t index, ModuleProperties *props);
 // Makes a new object of `kind` (an ObjectKind) for module `index` and returns
 // its host record, or null. The object belongs to the host until it sends the
 // close operation (1) to that record's dispatcher.
-using MakeModuleFunction = void* (*)(std::int32_t index, std::int32_t kind,
+using MakeModuleFunction = void *(*)(std::int32_t index, std::int32_t kind,
                                      HostCallback hostCallback, std::intptr_t reserved);
 }
 
-inline constexpr const char* kGetModulePropertiesName = "getModuleProperties";
-inline constexpr const char* kMakeModuleName = "makeModule";
+inline constexpr const char *kGetModulePropertiesName = "getModuleProperties";
+inline constexpr const char *kMakeModuleName = "makeModule";
 
 } // namespace zav

@@ -20,7 +20,8 @@ std::int64_t monotonicMs() noexcept {
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&counter);
   const std::int64_t ticksPerSecond = frequency.QuadPart > 0 ? frequency.QuadPart : 1;
-  return counter.QuadPart / ticksPerSecond * 1000 + counter.QuadPart % ticksPerSecond * 1000 / ticksPerSecond;
+  return counter.QuadPart / ticksPerSecond * 1000 +
+         counter.QuadPart % ticksPerSecond * 1000 / ticksPerSecond;
 #else
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);

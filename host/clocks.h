@@ -16,8 +16,8 @@ public:
 class RealClock final : public Clock {
 public:
   std::int64_t nowMs() override {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
         .count();
   }
 

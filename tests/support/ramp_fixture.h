@@ -17,12 +17,14 @@ template <class Kind> class RampFixture : public ::testing::Test {
 protected:
   RampFixture() {
     moduleClock().set(5000);
-    auto* object = new Kind(&host::ReferenceHost::callback, 0);
+    auto *object = new Kind(&host::ReferenceHost::callback, 0);
     module = &host.adopt(object->record(), {PinDataType::Int, PinDataType::Int, Kind::kValueType,
                                             Kind::kValueType, PinDataType::List});
   }
 
-  host::PinCell& pinCell(std::int32_t index) { return module->pins.at(static_cast<std::size_t>(index)); }
+  host::PinCell &pinCell(std::int32_t index) {
+    return module->pins.at(static_cast<std::size_t>(index));
+  }
   // Moves the clock to `ms` after `startMs` and lets the ticker change pin 0.
   void tickAt(std::int64_t startMs, std::int64_t ms) {
     moduleClock().set(startMs + ms);
@@ -36,7 +38,7 @@ protected:
   }
 
   host::ReferenceHost host{moduleClock()};
-  host::Instance* module = nullptr;
+  host::Instance *module = nullptr;
 };
 
 } // namespace zav::test

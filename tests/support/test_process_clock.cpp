@@ -4,7 +4,7 @@
 
 namespace zav {
 
-host::VirtualClock& test::moduleClock() {
+host::VirtualClock &test::moduleClock() {
   static host::VirtualClock clock;
   return clock;
 }

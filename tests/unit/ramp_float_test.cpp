@@ -18,20 +18,20 @@ using host::HostCall;
 struct Write {
   std::int32_t pin;
   double value;
-  bool operator==(const Write& other) const {
+  bool operator==(const Write &other) const {
     return pin == other.pin &&
            (value == other.value || (std::isnan(value) && std::isnan(other.value)));
   }
 };
 
-std::ostream& operator<<(std::ostream& out, const Write& write) {
+std::ostream &operator<<(std::ostream &out, const Write &write) {
   return out << "pin " << write.pin << " = " << std::hexfloat << write.value << std::defaultfloat
              << " (" << write.value << ")";
 }
 
-std::vector<Write> writesIn(const std::vector<HostCall>& calls) {
+std::vector<Write> writesIn(const std::vector<HostCall> &calls) {
   std::vector<Write> writes;
-  for (const HostCall& call : calls) {
+  for (const HostCall &call : calls) {
     if (call.operation == gui_host_op::kSetPinValue) {
       const bool floatPin = call.a == pin::kLeft || call.a == pin::kRight;
       writes.push_back({call.a, floatPin ? static_cast<double>(call.d) : call.b});
@@ -46,18 +46,21 @@ float referenceProgress(std::int32_t elapsedMs, std::int32_t morphTimeMs) {
   const double seconds = elapsedMs * static_cast<double>(0.001f);
   const float rate = static_cast<float>(1000.0 / morphTimeMs);
   const float position = static_cast<float>(seconds * rate * 4095);
-  std::int32_t index = static_cast<std::int32_t>(std::nearbyint(position - static_cast<double>(0.4999999f))) & 4095;
+  std::int32_t index =
+      static_cast<std::int32_t>(std::nearbyint(position - static_cast<double>(0.4999999f))) & 4095;
   const float fraction = static_cast<float>(position - static_cast<double>(index));
   if (position > 4095) {
     index = 4095;
   }
   const double k = static_cast<float>(1.0 / 4095);
   auto entry = [&](std::int32_t i) { return i == 4096 ? 1.0f : static_cast<float>(i * k); };
-  return static_cast<float>((1.0 - fraction) * entry(index) + static_cast<double>(fraction) * entry(index + 1));
+  return static_cast<float>((1.0 - fraction) * entry(index) +
+                            static_cast<double>(fraction) * entry(index + 1));
 }
 
 float referenceStep(float start, float delta, std::int32_t elapsedMs, std::int32_t morphTimeMs) {
-  return static_cast<float>(start + static_cast<double>(referenceProgress(elapsedMs, morphTimeMs)) * delta);
+  return static_cast<float>(start +
+                            static_cast<double>(referenceProgress(elapsedMs, morphTimeMs)) * delta);
 }
 
 class RampFloatTest : public test::RampFixture<RampFloat> {
@@ -85,7 +88,8 @@ TEST_F(RampFloatTest, NewModuleWritesItsDefaultsInPinOrderThenCopiesLeftToRight)
     EXPECT_EQ(calls[i].operation, expectedOperations[i]) << i;
     EXPECT_EQ(calls[i].a, expectedPins[i]) << i;
   }
-  EXPECT_EQ(writesIn(calls), (std::vector<Write>{{0, 0}, {1, 1000}, {2, 0.0}, {3, 0.0}, {4, 0}, {3, 0.0}}));
+  EXPECT_EQ(writesIn(calls),
+            (std::vector<Write>{{0, 0}, {1, 1000}, {2, 0.0}, {3, 0.0}, {4, 0}, {3, 0.0}}));
   EXPECT_FALSE(tickerRunning());
 }
 
@@ -94,9 +98,9 @@ TEST_F(RampFloatTest, LoadedModuleCopiesTheSideItsModeChooses) {
     std::int32_t mode;
     std::int32_t from, to;
   };
-  const Case cases[] = {{0, 2, 3}, {1, 2, 3}, {2, 3, 2}, {3, 3, 2}, {4, 2, 3},
+  const Case cases[] = {{0, 2, 3}, {1, 2, 3},  {2, 3, 2},     {3, 3, 2},        {4, 2, 3},
                         {5, 2, 3}, {-1, 2, 3}, {65535, 2, 3}, {65536 + 2, 3, 2}};
-  for (const Case& expected : cases) {
+  for (const Case &expected : cases) {
     SCOPED_TRACE(expected.mode);
     pinCell(pin::kPassingMode).setInt(expected.mode);
     pinCell(pin::kMorphTime).setInt(1000);
@@ -129,11 +133,11 @@ TEST_F(RampFloatTest, PassingModesDecideWhatEachSideDoes) {
     Does left, right;
   };
   const Case cases[] = {
-      {0, Glides, Ignores}, {1, Glides, Passes},   {2, Ignores, Glides}, {3, Passes, Glides},
-      {4, Glides, Glides},  {5, Ignores, Ignores}, {-1, Ignores, Ignores}, {65535, Ignores, Ignores},
-      {65536, Glides, Ignores},
+      {0, Glides, Ignores},   {1, Glides, Passes},       {2, Ignores, Glides},
+      {3, Passes, Glides},    {4, Glides, Glides},       {5, Ignores, Ignores},
+      {-1, Ignores, Ignores}, {65535, Ignores, Ignores}, {65536, Glides, Ignores},
   };
-  for (const Case& expected : cases) {
+  for (const Case &expected : cases) {
     for (const std::int32_t side : {pin::kLeft, pin::kRight}) {
       SCOPED_TRACE(::testing::Message() << "mode " << expected.mode << " side " << side);
       startNew();
@@ -177,7 +181,7 @@ TEST_F(RampFloatTest, GlideWritesTheStatedValuesAndFinishesOnTheFirstTickAfterMo
                         {250, std::nextafter(2.5f, 3.0f)},
                         {500, std::nextafter(5.0f, 6.0f)},
                         {1000, 10.0f}};
-  for (const Tick& tick : ticks) {
+  for (const Tick &tick : ticks) {
     SCOPED_TRACE(tick.ms);
     tickAt(start, tick.ms);
     EXPECT_EQ(writesIn(takeCalls()), (std::vector<Write>{{3, tick.value}}));
@@ -200,7 +204,8 @@ TEST_F(RampFloatTest, ReportsOfItsOwnWritesAreDroppedAndChangeNothing) {
   tickAt(start, 500);
   tickAt(start, 1001);
   std::vector<Write> writes = writesIn(takeCalls());
-  EXPECT_EQ(writes, (std::vector<Write>{{0, 1000}, {3, std::nextafter(5.0f, 6.0f)}, {3, 10.0}, {2, 10.0}, {0, 0}}));
+  EXPECT_EQ(writes, (std::vector<Write>{
+                        {0, 1000}, {3, std::nextafter(5.0f, 6.0f)}, {3, 10.0}, {2, 10.0}, {0, 0}}));
   // The reported writes were dropped for good: nothing runs after the glide.
   EXPECT_FALSE(tickerRunning());
   tickAt(start, 1200);
@@ -242,7 +247,9 @@ TEST_F(RampFloatTest, NewValueMidGlideStartsOverFromWhereTheDestinationStands) {
   const float delta = static_cast<float>(-2.0 - reached);
   for (const std::int64_t ms : {0, 100, 999, 1000}) {
     tickAt(start, ms);
-    EXPECT_EQ(pinValue(pin::kRight), referenceStep(reached, delta, static_cast<std::int32_t>(ms), 1000)) << ms;
+    EXPECT_EQ(pinValue(pin::kRight),
+              referenceStep(reached, delta, static_cast<std::int32_t>(ms), 1000))
+        << ms;
   }
   tickAt(start, 1001);
   EXPECT_EQ(pinValue(pin::kRight), -2.0f);
@@ -261,7 +268,8 @@ TEST_F(RampFloatTest, PassThroughDuringAGlideRebasesItButDoesNotStopIt) {
 
   // The glide keeps its delta (8) and start time, now based on the passed value.
   tickAt(start, 500);
-  EXPECT_EQ(writesIn(takeCalls()), (std::vector<Write>{{2, referenceStep(100.0f, 8.0f, 500, 1000)}}));
+  EXPECT_EQ(writesIn(takeCalls()),
+            (std::vector<Write>{{2, referenceStep(100.0f, 8.0f, 500, 1000)}}));
   tickAt(start, 1001);
   EXPECT_EQ(writesIn(takeCalls()), (std::vector<Write>{{2, 100.0}, {3, 100.0}, {0, 0}}));
 }
@@ -288,7 +296,7 @@ TEST_F(RampFloatTest, ZeroAndNegativeMorphTimesFinishOnTheFirstTick) {
   };
   // A Morph Time of 0 with a tick in the start's own millisecond finishes at once.
   const Case cases[] = {{0, 0}, {0, 1}, {-1, 0}, {-500, 3}};
-  for (const Case& c : cases) {
+  for (const Case &c : cases) {
     SCOPED_TRACE(::testing::Message() << c.morphTimeMs << " ms, tick at " << c.tickMs);
     startNew(0, c.morphTimeMs);
     const std::int64_t start = test::moduleClock().nowMs();
@@ -318,7 +326,8 @@ TEST_F(RampFloatTest, GlideToTheValueAlreadyShownStillRunsAndFinishes) {
   host.setFloat(*module, pin::kLeft, 5.0f);
   tickAt(start, 400);
   tickAt(start, 1001);
-  EXPECT_EQ(writesIn(takeCalls()), (std::vector<Write>{{0, 1000}, {3, 5.0}, {3, 5.0}, {2, 5.0}, {0, 0}}));
+  EXPECT_EQ(writesIn(takeCalls()),
+            (std::vector<Write>{{0, 1000}, {3, 5.0}, {3, 5.0}, {2, 5.0}, {0, 0}}));
 }
 
 TEST_F(RampFloatTest, PassingModeChangeMidGlideLetsItRunOn) {

@@ -26,13 +26,13 @@ void GuiPin::setFloat(float value) const {
 }
 
 std::string GuiPin::getText() const {
-  const auto *text =
-      reinterpret_cast<const char *>(module->callHost(gui_host_op::kGetPinText, index));
+  const auto* text =
+      reinterpret_cast<const char*>(module->callHost(gui_host_op::kGetPinText, index));
   return text != nullptr ? std::string(text) : std::string();
 }
 
-void GuiPin::setText(const std::string &text) const {
-  module->callHost(gui_host_op::kSetPinText, index, 0, const_cast<char *>(text.c_str()));
+void GuiPin::setText(const std::string& text) const {
+  module->callHost(gui_host_op::kSetPinText, index, 0, const_cast<char*>(text.c_str()));
 }
 
 std::u16string GuiPin::getWideText() const {
@@ -63,7 +63,7 @@ GuiModuleBase::GuiModuleBase(HostCallback callback, std::intptr_t reserved)
 void GuiModuleBase::initialise(bool /*loaded*/) {}
 
 std::int32_t GuiModuleBase::dispatch(std::int32_t operation, std::int32_t a, std::int32_t b,
-                                     void *c, float d) {
+                                     void* c, float d) {
   switch (operation) {
   case gui_op::kInitialise:
     initialise(a == 1);
@@ -110,28 +110,28 @@ std::int32_t GuiModuleBase::dispatch(std::int32_t operation, std::int32_t a, std
 }
 
 std::intptr_t GuiModuleBase::callHost(std::int32_t operation, std::int32_t a, std::int32_t b,
-                                      void *c, float d) {
+                                      void* c, float d) {
   return hostCallback(&hostRecord, operation, a, b, c, d);
 }
 
-std::intptr_t GuiModuleBase::request8(std::int32_t a, std::int32_t b, void *c) {
+std::intptr_t GuiModuleBase::request8(std::int32_t a, std::int32_t b, void* c) {
   return callHost(gui_host_op::kRequest8, a, b, c);
 }
 
-std::intptr_t GuiModuleBase::request18(void *c) {
+std::intptr_t GuiModuleBase::request18(void* c) {
   return callHost(gui_host_op::kRequest18, 0, 0, c);
 }
 
-std::intptr_t GuiModuleBase::request19(void *c) {
+std::intptr_t GuiModuleBase::request19(void* c) {
   return callHost(gui_host_op::kRequest19, 0, 0, c);
 }
 
-bool GuiModuleBase::request20(void *c) { return callHost(gui_host_op::kRequest20, 0, 0, c) != 0; }
+bool GuiModuleBase::request20(void* c) { return callHost(gui_host_op::kRequest20, 0, 0, c) != 0; }
 
-std::int32_t guiEntry(GuiHostRecord *record, std::int32_t operation, std::int32_t a, std::int32_t b,
-                      void *c, float d) noexcept {
+std::int32_t guiEntry(GuiHostRecord* record, std::int32_t operation, std::int32_t a, std::int32_t b,
+                      void* c, float d) noexcept {
   try {
-    return static_cast<GuiModuleBase *>(record->object)->dispatch(operation, a, b, c, d);
+    return static_cast<GuiModuleBase*>(record->object)->dispatch(operation, a, b, c, d);
   } catch (...) {
     return 0;
   }

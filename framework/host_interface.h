@@ -17,7 +17,7 @@
 
 namespace zav {
 
-inline constexpr bool kIs32BitBuild = sizeof(void *) == 4;
+inline constexpr bool kIs32BitBuild = sizeof(void*) == 4;
 
 // Picks the expected offset or size of a record on the build being compiled.
 constexpr std::size_t onBuild(std::size_t bits32, std::size_t bits64) {
@@ -25,7 +25,7 @@ constexpr std::size_t onBuild(std::size_t bits32, std::size_t bits64) {
 }
 
 static_assert(sizeof(float) == 4 && sizeof(std::int32_t) == 4);
-static_assert(sizeof(void *) == 4 || sizeof(void *) == 8);
+static_assert(sizeof(void*) == 4 || sizeof(void*) == 8);
 
 struct GuiHostRecord;
 struct AudioHostRecord;
@@ -39,22 +39,22 @@ struct HostEvent;
 // pin or plug index where there is one, `c` a pointer where the operation takes
 // one, `d` a float value. Arguments an operation does not name are 0. The result
 // is a 32-bit word, or a pointer for operations that return one.
-using HostCallback = std::intptr_t (*)(void *record, std::int32_t operation, std::int32_t a,
-                                       std::int32_t b, void *c, float d);
+using HostCallback = std::intptr_t (*)(void* record, std::int32_t operation, std::int32_t a,
+                                       std::int32_t b, void* c, float d);
 
 // Stored in GuiHostRecord::dispatcher; the host calls every GUI operation here.
-using GuiEntry = std::int32_t (*)(GuiHostRecord *record, std::int32_t operation, std::int32_t a,
-                                  std::int32_t b, void *c, float d);
+using GuiEntry = std::int32_t (*)(GuiHostRecord* record, std::int32_t operation, std::int32_t a,
+                                  std::int32_t b, void* c, float d);
 
 // Stored in AudioHostRecord::dispatcher; the host calls every audio operation here.
-using AudioEntry = std::intptr_t (*)(AudioHostRecord *record, std::int32_t operation,
-                                     std::int32_t a, std::int32_t b, void *c, float d);
+using AudioEntry = std::intptr_t (*)(AudioHostRecord* record, std::int32_t operation,
+                                     std::int32_t a, std::int32_t b, void* c, float d);
 
 // Stored in AudioHostRecord::process. Only `object` is read by our modules.
-using ProcessFunction = std::int32_t (*)(void *object, std::int32_t a, std::int32_t b);
+using ProcessFunction = std::int32_t (*)(void* object, std::int32_t a, std::int32_t b);
 
 // Stored in AudioHostRecord::event; the host delivers a HostEvent here.
-using EventFunction = void (*)(void *object, HostEvent *event);
+using EventFunction = void (*)(void* object, HostEvent* event);
 
 // ---------------------------------------------------------------------------
 // Module identity: the record getModuleProperties fills.
@@ -65,9 +65,9 @@ inline constexpr std::int32_t kSdkVersion = 2230;
 // leaves every other byte as the host set it. The three texts are constants of
 // the library, valid while it is loaded; the host must not free or change them.
 struct ModuleProperties {
-  const char *name;        // module name, zero-terminated
-  const char *identifier;  // the same pointer as name
-  const char *about;       // about text, lines separated by a single line feed
+  const char* name;        // module name, zero-terminated
+  const char* identifier;  // the same pointer as name
+  const char* about;       // about text, lines separated by a single line feed
   std::int32_t unused12;   // never written by the module
   std::int32_t unused16;   // never written by the module
   std::int32_t sdkVersion; // always kSdkVersion
@@ -98,7 +98,7 @@ struct GuiHostRecord {
   std::int32_t version;   // 1
   GuiEntry dispatcher;    // the entry function for every GUI operation
   std::intptr_t reserved; // makeModule's fourth argument, stored, never read
-  void *object;           // the module object holding this record
+  void* object;           // the module object holding this record
   std::int32_t zero[5];   // all 0
 };
 static_assert(offsetof(GuiHostRecord, magic) == 0);
@@ -156,7 +156,7 @@ struct AudioHostRecord {
   std::int32_t magic;      // kAudioRecordMagic
   std::int32_t version;    // 1
   std::intptr_t reserved;  // makeModule's fourth argument, stored, never read
-  void *object;            // first argument of process and event
+  void* object;            // first argument of process and event
   std::int32_t zero16;     // 0
   AudioEntry dispatcher;   // the entry function for every audio operation
   ProcessFunction process; // the current process function
@@ -235,12 +235,12 @@ inline constexpr std::int32_t kHost20000 = 0x20000; // for the host alone
 // 6); the module writes only the fields that apply. Texts are constants of the
 // library.
 struct PinProperties {
-  void *variable;          // the module's variable for the pin's value, or null
+  void* variable;          // the module's variable for the pin's value, or null
   std::int32_t direction;  // a PinDirection
   std::int32_t dataType;   // a PinDataType
-  const char *name;        // zero-terminated
-  const char *defaultText; // the default value as text
-  const char *listText;    // items separated by commas, for list pins; else null
+  const char* name;        // zero-terminated
+  const char* defaultText; // the default value as text
+  const char* listText;    // items separated by commas, for list pins; else null
   std::int32_t flags;      // pin_flag bits
   std::int32_t zero;       // stays 0
 };
@@ -293,7 +293,7 @@ static_assert(sizeof(ProcessSelection) == onBuild(16, 24));
 struct ProcessSelectionInfo {
   std::int32_t one;           // 1
   std::int32_t selectionSize; // 16
-  ProcessSelection *current;  // the calling object's current selection
+  ProcessSelection* current;  // the calling object's current selection
   std::int32_t zero;          // 0
 };
 static_assert(offsetof(ProcessSelectionInfo, one) == 0);
@@ -308,15 +308,15 @@ static_assert(sizeof(ProcessSelectionInfo) == onBuild(16, 24));
 extern "C" {
 // Fills `props` for module `index` (only 0 exists) and returns 1; any other
 // index returns 0 and writes only sdkVersion.
-using GetModulePropertiesFunction = std::int32_t (*)(std::int32_t index, ModuleProperties *props);
+using GetModulePropertiesFunction = std::int32_t (*)(std::int32_t index, ModuleProperties* props);
 // Makes a new object of `kind` (an ObjectKind) for module `index` and returns
 // its host record, or null. The object belongs to the host until it sends the
 // close operation (1) to that record's dispatcher.
-using MakeModuleFunction = void *(*)(std::int32_t index, std::int32_t kind,
+using MakeModuleFunction = void* (*)(std::int32_t index, std::int32_t kind,
                                      HostCallback hostCallback, std::intptr_t reserved);
 }
 
-inline constexpr const char *kGetModulePropertiesName = "getModuleProperties";
-inline constexpr const char *kMakeModuleName = "makeModule";
+inline constexpr const char* kGetModulePropertiesName = "getModuleProperties";
+inline constexpr const char* kMakeModuleName = "makeModule";
 
 } // namespace zav

@@ -10,13 +10,13 @@ namespace {
 // The HostCallback carries no context of its own: the host finds the instance
 // and itself by the record the module passes first.
 struct Registration {
-  ReferenceHost *host;
-  Instance *instance;
+  ReferenceHost* host;
+  Instance* instance;
   bool audioSide;
 };
 
-std::unordered_map<const void *, Registration> &registry() {
-  static std::unordered_map<const void *, Registration> records;
+std::unordered_map<const void*, Registration>& registry() {
+  static std::unordered_map<const void*, Registration> records;
   return records;
 }
 
@@ -32,7 +32,7 @@ float PinCell::asFloat() const {
 
 void PinCell::setFloat(float value) { std::memcpy(&bits, &value, sizeof value); }
 
-std::u16string widen(const std::string &text) {
+std::u16string widen(const std::string& text) {
   std::u16string wide;
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
@@ -54,7 +54,7 @@ std::u16string widen(const std::string &text) {
   return wide;
 }
 
-ReferenceHost::ReferenceHost(Clock &clock) : clockSource(clock) {}
+ReferenceHost::ReferenceHost(Clock& clock) : clockSource(clock) {}
 
 ReferenceHost::~ReferenceHost() {
   while (!instanceList.empty()) {
@@ -62,20 +62,20 @@ ReferenceHost::~ReferenceHost() {
   }
 }
 
-std::intptr_t ReferenceHost::callback(void *record, std::int32_t operation, std::int32_t a,
-                                      std::int32_t b, void *c, float d) {
+std::intptr_t ReferenceHost::callback(void* record, std::int32_t operation, std::int32_t a,
+                                      std::int32_t b, void* c, float d) {
   const auto found = registry().find(record);
   if (found == registry().end()) {
     return 0;
   }
-  const Registration &where = found->second;
+  const Registration& where = found->second;
   return where.audioSide ? where.host->serveAudio(where.instance, operation, a, b, c, d)
                          : where.host->serveGui(where.instance, operation, a, b, c, d);
 }
 
-Instance &ReferenceHost::add(std::unique_ptr<Instance> instance) {
+Instance& ReferenceHost::add(std::unique_ptr<Instance> instance) {
   instance->id = nextId++;
-  Instance &added = *instance;
+  Instance& added = *instance;
   instanceList.push_back(std::move(instance));
   registry()[added.gui] = Registration{this, &added, false};
   if (added.audio != nullptr) {
@@ -84,7 +84,7 @@ Instance &ReferenceHost::add(std::unique_ptr<Instance> instance) {
   return added;
 }
 
-Instance &ReferenceHost::adopt(GuiHostRecord *gui, const std::vector<PinDataType> &pinTypes) {
+Instance& ReferenceHost::adopt(GuiHostRecord* gui, const std::vector<PinDataType>& pinTypes) {
   auto instance = std::make_unique<Instance>();
   instance->gui = gui;
   for (const PinDataType type : pinTypes) {
@@ -93,7 +93,7 @@ Instance &ReferenceHost::adopt(GuiHostRecord *gui, const std::vector<PinDataType
   return add(std::move(instance));
 }
 
-Instance &ReferenceHost::adopt(GuiHostRecord *gui, AudioHostRecord *audio) {
+Instance& ReferenceHost::adopt(GuiHostRecord* gui, AudioHostRecord* audio) {
   auto instance = std::make_unique<Instance>();
   instance->gui = gui;
   instance->audio = audio;
@@ -104,7 +104,7 @@ Instance &ReferenceHost::adopt(GuiHostRecord *gui, AudioHostRecord *audio) {
     }
     PinCell cell;
     cell.type = static_cast<PinDataType>(declaration.dataType);
-    const char *defaultText = declaration.defaultText != nullptr ? declaration.defaultText : "";
+    const char* defaultText = declaration.defaultText != nullptr ? declaration.defaultText : "";
     if (cell.type == PinDataType::Float) {
       cell.setFloat(std::strtof(defaultText, nullptr));
     } else if (cell.type == PinDataType::Text) {
@@ -120,15 +120,32 @@ Instance &ReferenceHost::adopt(GuiHostRecord *gui, AudioHostRecord *audio) {
   return add(std::move(instance));
 }
 
-void ReferenceHost::destroy(Instance &instance) {
-  GuiHostRecord *gui = instance.gui;
-  AudioHostRecord *audio = instance.audio;
+Instance* ReferenceHost::create(ModuleLibrary& library, std::intptr_t reserved) {
+  auto* audio = static_cast<AudioHostRecord*>(
+      library.makeModule(0, static_cast<std::int32_t>(ObjectKind::Audio), &callback, reserved));
+  auto* gui = static_cast<GuiHostRecord*>(
+      library.makeModule(0, static_cast<std::int32_t>(ObjectKind::Gui), &callback, reserved));
+  if (audio == nullptr || gui == nullptr) {
+    if (audio != nullptr) {
+      audio->dispatcher(audio, audio_op::kClose, 0, 0, nullptr, 0.0f);
+    }
+    if (gui != nullptr) {
+      gui->dispatcher(gui, gui_op::kClose, 0, 0, nullptr, 0.0f);
+    }
+    return nullptr;
+  }
+  return &adopt(gui, audio);
+}
+
+void ReferenceHost::destroy(Instance& instance) {
+  GuiHostRecord* gui = instance.gui;
+  AudioHostRecord* audio = instance.audio;
   registry().erase(gui);
   if (audio != nullptr) {
     registry().erase(audio);
   }
   const auto found = std::find_if(instanceList.begin(), instanceList.end(),
-                                  [&](const auto &held) { return held.get() == &instance; });
+                                  [&](const auto& held) { return held.get() == &instance; });
   instanceList.erase(found);
   gui->dispatcher(gui, gui_op::kClose, 0, 0, nullptr, 0.0f);
   if (audio != nullptr) {
@@ -136,40 +153,40 @@ void ReferenceHost::destroy(Instance &instance) {
   }
 }
 
-std::int32_t ReferenceHost::sendGui(Instance &instance, std::int32_t operation, std::int32_t a,
-                                    std::int32_t b, void *c, float d) {
+std::int32_t ReferenceHost::sendGui(Instance& instance, std::int32_t operation, std::int32_t a,
+                                    std::int32_t b, void* c, float d) {
   return instance.gui->dispatcher(instance.gui, operation, a, b, c, d);
 }
 
-std::intptr_t ReferenceHost::sendAudio(Instance &instance, std::int32_t operation, std::int32_t a,
-                                       std::int32_t b, void *c, float d) {
+std::intptr_t ReferenceHost::sendAudio(Instance& instance, std::int32_t operation, std::int32_t a,
+                                       std::int32_t b, void* c, float d) {
   return instance.audio->dispatcher(instance.audio, operation, a, b, c, d);
 }
 
-void ReferenceHost::initialise(Instance &instance, bool loaded) {
+void ReferenceHost::initialise(Instance& instance, bool loaded) {
   sendGui(instance, gui_op::kInitialise, loaded ? 1 : 0);
 }
 
-void ReferenceHost::setInt(Instance &instance, std::int32_t pin, std::int32_t value) {
+void ReferenceHost::setInt(Instance& instance, std::int32_t pin, std::int32_t value) {
   instance.pins.at(static_cast<std::size_t>(pin)).setInt(value);
   reportChange(instance, pin);
 }
 
-void ReferenceHost::setFloat(Instance &instance, std::int32_t pin, float value) {
+void ReferenceHost::setFloat(Instance& instance, std::int32_t pin, float value) {
   instance.pins.at(static_cast<std::size_t>(pin)).setFloat(value);
   reportChange(instance, pin);
 }
 
-void ReferenceHost::setText(Instance &instance, std::int32_t pin, const std::string &text) {
+void ReferenceHost::setText(Instance& instance, std::int32_t pin, const std::string& text) {
   instance.pins.at(static_cast<std::size_t>(pin)).text = text;
   reportChange(instance, pin);
 }
 
-void ReferenceHost::setListText(Instance &instance, std::int32_t pin, const std::u16string &text) {
+void ReferenceHost::setListText(Instance& instance, std::int32_t pin, const std::u16string& text) {
   instance.pins.at(static_cast<std::size_t>(pin)).listText = text;
 }
 
-void ReferenceHost::tick(Instance &instance) {
+void ReferenceHost::tick(Instance& instance) {
   instance.pins.at(0).setInt(++instance.tickerCount);
   reportChange(instance, 0);
 }
@@ -179,7 +196,7 @@ bool ReferenceHost::serviceTickers() {
   bool anyRunning = false;
   // A tick may destroy nothing, but it may start or stop tickers: index, not iterators.
   for (std::size_t i = 0; i < instanceList.size(); ++i) {
-    Instance &instance = *instanceList[i];
+    Instance& instance = *instanceList[i];
     while (instance.tickerRunning && instance.nextTickMs <= now) {
       instance.nextTickMs += options.tickPeriodMs;
       tick(instance);
@@ -189,11 +206,11 @@ bool ReferenceHost::serviceTickers() {
   return anyRunning;
 }
 
-void ReferenceHost::reportChange(Instance &instance, std::int32_t pin) {
+void ReferenceHost::reportChange(Instance& instance, std::int32_t pin) {
   sendGui(instance, gui_op::kPinChanged, pin);
 }
 
-PinCell *ReferenceHost::pinOf(Instance *instance, std::int32_t pin) {
+PinCell* ReferenceHost::pinOf(Instance* instance, std::int32_t pin) {
   if (pin < 0 || static_cast<std::size_t>(pin) >= instance->pins.size()) {
     ++strayAccesses;
     return nullptr;
@@ -202,7 +219,7 @@ PinCell *ReferenceHost::pinOf(Instance *instance, std::int32_t pin) {
 }
 
 // The ticker module starts on a non-zero value written to its pin and stops on 0.
-void ReferenceHost::noteTickerWrite(Instance &instance, std::int32_t pin, std::int32_t value) {
+void ReferenceHost::noteTickerWrite(Instance& instance, std::int32_t pin, std::int32_t value) {
   if (pin != 0) {
     return;
   }
@@ -212,8 +229,8 @@ void ReferenceHost::noteTickerWrite(Instance &instance, std::int32_t pin, std::i
   instance.tickerRunning = value != 0;
 }
 
-std::intptr_t ReferenceHost::serveGui(Instance *instance, std::int32_t operation, std::int32_t a,
-                                      std::int32_t b, void *c, float d) {
+std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation, std::int32_t a,
+                                      std::int32_t b, void* c, float d) {
   HostCall call{instance->id, false, operation, a, b, d, {}, false};
   std::intptr_t answer = 0;
   bool written = false;
@@ -221,8 +238,8 @@ std::intptr_t ReferenceHost::serveGui(Instance *instance, std::int32_t operation
   case gui_host_op::kSetPinText:
   case gui_host_op::kSetPinListText: {
     call.hadNullPointer = c == nullptr;
-    call.text = c != nullptr ? static_cast<const char *>(c) : "";
-    if (PinCell *cell = pinOf(instance, a)) {
+    call.text = c != nullptr ? static_cast<const char*>(c) : "";
+    if (PinCell* cell = pinOf(instance, a)) {
       if (operation == gui_host_op::kSetPinText) {
         cell->text = call.text;
       } else {
@@ -233,18 +250,18 @@ std::intptr_t ReferenceHost::serveGui(Instance *instance, std::int32_t operation
     break;
   }
   case gui_host_op::kGetPinText:
-    if (PinCell *cell = pinOf(instance, a)) {
+    if (PinCell* cell = pinOf(instance, a)) {
       answer = reinterpret_cast<std::intptr_t>(cell->text.c_str());
     }
     break;
   case gui_host_op::kGetPinValue:
     call.hadNullPointer = c == nullptr;
-    if (PinCell *cell = pinOf(instance, a); cell != nullptr && c != nullptr) {
+    if (PinCell* cell = pinOf(instance, a); cell != nullptr && c != nullptr) {
       std::memcpy(c, &cell->bits, sizeof cell->bits);
     }
     break;
   case gui_host_op::kSetPinValue:
-    if (PinCell *cell = pinOf(instance, a)) {
+    if (PinCell* cell = pinOf(instance, a)) {
       if (cell->type == PinDataType::Float) {
         cell->setFloat(d);
       } else {
@@ -255,12 +272,12 @@ std::intptr_t ReferenceHost::serveGui(Instance *instance, std::int32_t operation
     }
     break;
   case gui_host_op::kGetPinListText:
-    if (PinCell *cell = pinOf(instance, a)) {
-      const std::u16string &text = cell->listText;
+    if (PinCell* cell = pinOf(instance, a)) {
+      const std::u16string& text = cell->listText;
       if (b == 0 && c == nullptr) {
         answer = static_cast<std::intptr_t>(text.size() + 1);
       } else if (b > 0 && c != nullptr) {
-        auto *buffer = static_cast<char16_t *>(c);
+        auto* buffer = static_cast<char16_t*>(c);
         const auto capacity = static_cast<std::size_t>(b);
         if (options.unterminatedListText && text.size() >= capacity) {
           std::copy_n(text.begin(), capacity, buffer);
@@ -284,8 +301,8 @@ std::intptr_t ReferenceHost::serveGui(Instance *instance, std::int32_t operation
   return answer;
 }
 
-std::intptr_t ReferenceHost::serveAudio(Instance *instance, std::int32_t operation, std::int32_t a,
-                                        std::int32_t b, void *c, float d) {
+std::intptr_t ReferenceHost::serveAudio(Instance* instance, std::int32_t operation, std::int32_t a,
+                                        std::int32_t b, void* c, float d) {
   if (options.logCalls) {
     callLog.push_back(HostCall{instance->id, true, operation, a, b, d, {}, c == nullptr});
   }

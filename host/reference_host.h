@@ -11,6 +11,7 @@
 
 #include "framework/host_interface.h"
 #include "host/clocks.h"
+#include "host/module_library.h"
 
 namespace zav::host {
 
@@ -43,8 +44,8 @@ struct HostCall {
 
 struct Instance {
   int id = 0;
-  GuiHostRecord *gui = nullptr;
-  AudioHostRecord *audio = nullptr;
+  GuiHostRecord* gui = nullptr;
+  AudioHostRecord* audio = nullptr;
   std::vector<PinCell> pins;
   // The ticker module connected to pin 0.
   bool tickerRunning = false;
@@ -69,60 +70,63 @@ struct HostOptions {
 
 class ReferenceHost {
 public:
-  explicit ReferenceHost(Clock &clock);
+  explicit ReferenceHost(Clock& clock);
   ~ReferenceHost();
-  ReferenceHost(const ReferenceHost &) = delete;
-  ReferenceHost &operator=(const ReferenceHost &) = delete;
+  ReferenceHost(const ReferenceHost&) = delete;
+  ReferenceHost& operator=(const ReferenceHost&) = delete;
 
   // The HostCallback to hand to makeModule.
-  static std::intptr_t callback(void *record, std::int32_t operation, std::int32_t a,
-                                std::int32_t b, void *c, float d);
+  static std::intptr_t callback(void* record, std::int32_t operation, std::int32_t a,
+                                std::int32_t b, void* c, float d);
 
   // Takes a GUI-side object made in this process, with the pin types the host
   // would have learned from the audio side.
-  Instance &adopt(GuiHostRecord *gui, const std::vector<PinDataType> &pinTypes);
+  Instance& adopt(GuiHostRecord* gui, const std::vector<PinDataType>& pinTypes);
   // Takes both objects of an instance; the pins, their types and defaults come
   // from the audio side's declarations (audio operation 6).
-  Instance &adopt(GuiHostRecord *gui, AudioHostRecord *audio);
+  Instance& adopt(GuiHostRecord* gui, AudioHostRecord* audio);
+  // Makes both objects of a new instance with the library's makeModule and
+  // adopts them; null when the library makes either object null.
+  Instance* create(ModuleLibrary& library, std::intptr_t reserved = 0);
   // Closes both objects (operation 1) and forgets the instance.
-  void destroy(Instance &instance);
+  void destroy(Instance& instance);
 
   // Host to module.
-  std::int32_t sendGui(Instance &instance, std::int32_t operation, std::int32_t a = 0,
-                       std::int32_t b = 0, void *c = nullptr, float d = 0.0f);
-  std::intptr_t sendAudio(Instance &instance, std::int32_t operation, std::int32_t a = 0,
-                          std::int32_t b = 0, void *c = nullptr, float d = 0.0f);
-  void initialise(Instance &instance, bool loaded);
+  std::int32_t sendGui(Instance& instance, std::int32_t operation, std::int32_t a = 0,
+                       std::int32_t b = 0, void* c = nullptr, float d = 0.0f);
+  std::intptr_t sendAudio(Instance& instance, std::int32_t operation, std::int32_t a = 0,
+                          std::int32_t b = 0, void* c = nullptr, float d = 0.0f);
+  void initialise(Instance& instance, bool loaded);
   // Change a pin from outside (a connection or the user) and report it.
-  void setInt(Instance &instance, std::int32_t pin, std::int32_t value);
-  void setFloat(Instance &instance, std::int32_t pin, float value);
-  void setText(Instance &instance, std::int32_t pin, const std::string &text);
-  void setListText(Instance &instance, std::int32_t pin, const std::u16string &text);
+  void setInt(Instance& instance, std::int32_t pin, std::int32_t value);
+  void setFloat(Instance& instance, std::int32_t pin, float value);
+  void setText(Instance& instance, std::int32_t pin, const std::string& text);
+  void setListText(Instance& instance, std::int32_t pin, const std::u16string& text);
   // The ticker changes pin 0 once and reports it, whether running or not.
-  void tick(Instance &instance);
+  void tick(Instance& instance);
   // Lets every running ticker change its pin for each period due by now.
   // Returns true while any ticker still runs.
   bool serviceTickers();
 
-  Clock &clock() { return clockSource; }
-  std::vector<HostCall> &calls() { return callLog; }
+  Clock& clock() { return clockSource; }
+  std::vector<HostCall>& calls() { return callLog; }
   // Pin writes (operations 6, 15, 16) a module made to pins it does not have.
   int strayPinAccesses() const { return strayAccesses; }
-  std::vector<std::unique_ptr<Instance>> &instances() { return instanceList; }
+  std::vector<std::unique_ptr<Instance>>& instances() { return instanceList; }
 
   HostOptions options;
 
 private:
-  std::intptr_t serveGui(Instance *instance, std::int32_t operation, std::int32_t a, std::int32_t b,
-                         void *c, float d);
-  std::intptr_t serveAudio(Instance *instance, std::int32_t operation, std::int32_t a,
-                           std::int32_t b, void *c, float d);
-  PinCell *pinOf(Instance *instance, std::int32_t pin);
-  void reportChange(Instance &instance, std::int32_t pin);
-  void noteTickerWrite(Instance &instance, std::int32_t pin, std::int32_t value);
-  Instance &add(std::unique_ptr<Instance> instance);
+  std::intptr_t serveGui(Instance* instance, std::int32_t operation, std::int32_t a, std::int32_t b,
+                         void* c, float d);
+  std::intptr_t serveAudio(Instance* instance, std::int32_t operation, std::int32_t a,
+                           std::int32_t b, void* c, float d);
+  PinCell* pinOf(Instance* instance, std::int32_t pin);
+  void reportChange(Instance& instance, std::int32_t pin);
+  void noteTickerWrite(Instance& instance, std::int32_t pin, std::int32_t value);
+  Instance& add(std::unique_ptr<Instance> instance);
 
-  Clock &clockSource;
+  Clock& clockSource;
   std::vector<std::unique_ptr<Instance>> instanceList;
   std::vector<HostCall> callLog;
   int nextId = 0;
@@ -131,6 +135,6 @@ private:
 
 // Narrow text to UTF-16 and back, as the reference host stores list texts
 // (UTF-8 on the narrow side).
-std::u16string widen(const std::string &text);
+std::u16string widen(const std::string& text);
 
 } // namespace zav::host

@@ -9,7 +9,7 @@ namespace zav {
 class RampFloat final : public TableRampModule<RampFloat> {
 public:
   using Value = float;
-  static constexpr const char *kValueWord = "Float";
+  static constexpr const char* kValueWord = "Float";
   static constexpr PinDataType kValueType = PinDataType::Float;
 
   using TableRampModule::TableRampModule;

@@ -101,7 +101,7 @@ protected:
     double position;
   };
 
-  Kind &kind() { return static_cast<Kind &>(*this); }
+  Kind& kind() { return static_cast<Kind&>(*this); }
 
   void initialise(bool loaded) override {
     GuiModuleBase::initialise(loaded);
@@ -232,17 +232,17 @@ private:
   // Sets the busy flag (when asked) and clears it on every way out.
   class BusyScope {
   public:
-    BusyScope(bool &flag, bool set) : flag(flag) {
+    BusyScope(bool& flag, bool set) : flag(flag) {
       if (set) {
         flag = true;
       }
     }
     ~BusyScope() { flag = false; }
-    BusyScope(const BusyScope &) = delete;
-    BusyScope &operator=(const BusyScope &) = delete;
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
 
   private:
-    bool &flag;
+    bool& flag;
   };
 
   void onSideChange(std::int32_t side, std::int32_t otherSide, SideAction action) {

@@ -6,6 +6,6 @@
 
 namespace zav::test {
 
-host::VirtualClock &moduleClock();
+host::VirtualClock& moduleClock();
 
 } // namespace zav::test

@@ -2,15 +2,6 @@
 #include "framework/process_clock.h"
 #include "tests/support/test_clock.h"
 
-namespace zav {
-
-host::VirtualClock &test::moduleClock() {
-  static host::VirtualClock clock;
-  return clock;
-}
-
-std::int32_t processClockMs() noexcept {
+std::int32_t zav::processClockMs() noexcept {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(test::moduleClock().nowMs()));
 }
-
-} // namespace zav

@@ -15,15 +15,15 @@ struct Seen {
   std::string hook;
   std::int32_t a = 0;
   std::int32_t b = 0;
-  void *c = nullptr;
+  void* c = nullptr;
   float d = 0.0f;
-  GuiModuleBase *module = nullptr;
+  GuiModuleBase* module = nullptr;
 };
 
 struct HostCallRecord {
-  void *record;
+  void* record;
   std::int32_t operation, a, b;
-  void *c;
+  void* c;
   float d;
 };
 
@@ -33,8 +33,8 @@ std::int32_t cellValue = 0;
 std::u16string wideText;
 bool leaveWideTextUnterminated = false;
 
-std::intptr_t fakeHost(void *record, std::int32_t operation, std::int32_t a, std::int32_t b,
-                       void *c, float d) {
+std::intptr_t fakeHost(void* record, std::int32_t operation, std::int32_t a, std::int32_t b,
+                       void* c, float d) {
   hostCalls.push_back({record, operation, a, b, c, d});
   if (operation == gui_host_op::kGetPinValue && c != nullptr) {
     std::memcpy(c, &cellValue, 4);
@@ -43,7 +43,7 @@ std::intptr_t fakeHost(void *record, std::int32_t operation, std::int32_t a, std
     if (c == nullptr) {
       return hostAnswer;
     }
-    auto *buffer = static_cast<char16_t *>(c);
+    auto* buffer = static_cast<char16_t*>(c);
     const std::size_t capacity = static_cast<std::size_t>(b);
     std::size_t i = 0;
     for (; i < capacity && i < wideText.size(); ++i) {
@@ -59,7 +59,7 @@ std::intptr_t fakeHost(void *record, std::int32_t operation, std::int32_t a, std
 
 class Probe : public GuiModuleBase {
 public:
-  Probe(std::vector<Seen> &seen, bool &destroyed, bool answer10 = false)
+  Probe(std::vector<Seen>& seen, bool& destroyed, bool answer10 = false)
       : GuiModuleBase(&fakeHost, 0x5eed), seen(seen), destroyed(destroyed), answer10(answer10) {}
   ~Probe() override { destroyed = true; }
 
@@ -68,21 +68,21 @@ protected:
     seen.push_back({loaded ? "initialise loaded" : "initialise new"});
   }
   void close() override { seen.push_back({"close"}); }
-  void onOperation2(std::int32_t a, void *c) override { seen.push_back({"2", a, 0, c}); }
-  void onOperation3(void *c, float d, OperationPair ab) override {
+  void onOperation2(std::int32_t a, void* c) override { seen.push_back({"2", a, 0, c}); }
+  void onOperation3(void* c, float d, OperationPair ab) override {
     seen.push_back({"3", ab.a, ab.b, c, d});
   }
-  void onOperation4(void *c, float d, OperationPair ab) override {
+  void onOperation4(void* c, float d, OperationPair ab) override {
     seen.push_back({"4", ab.a, ab.b, c, d});
   }
-  void onOperation5(void *c, float d, OperationPair ab) override {
+  void onOperation5(void* c, float d, OperationPair ab) override {
     seen.push_back({"5", ab.a, ab.b, c, d});
   }
-  void onOperation6(std::int32_t b, std::int32_t a, void *c) override {
+  void onOperation6(std::int32_t b, std::int32_t a, void* c) override {
     seen.push_back({"6", a, b, c});
   }
-  void onOperation8(void *c) override { seen.push_back({"8", 0, 0, c}); }
-  void onOperation9(void *c) override { seen.push_back({"9", 0, 0, c}); }
+  void onOperation8(void* c) override { seen.push_back({"8", 0, 0, c}); }
+  void onOperation9(void* c) override { seen.push_back({"9", 0, 0, c}); }
   bool onOperation10() override {
     seen.push_back({"10"});
     return answer10;
@@ -94,8 +94,8 @@ protected:
   }
 
 private:
-  std::vector<Seen> &seen;
-  bool &destroyed;
+  std::vector<Seen>& seen;
+  bool& destroyed;
   bool answer10;
 };
 
@@ -114,14 +114,14 @@ protected:
     }
   }
   std::int32_t send(std::int32_t operation, std::int32_t a = 0, std::int32_t b = 0,
-                    void *c = nullptr, float d = 0.0f) {
+                    void* c = nullptr, float d = 0.0f) {
     return record->dispatcher(record, operation, a, b, c, d);
   }
 
   std::vector<Seen> seen;
   bool destroyed = false;
-  Probe *probe = new Probe(seen, destroyed);
-  GuiHostRecord *record = probe->record();
+  Probe* probe = new Probe(seen, destroyed);
+  GuiHostRecord* record = probe->record();
 };
 
 TEST_F(GuiDispatcherTest, RecordIsWrittenOnceByTheConstructor) {
@@ -129,7 +129,7 @@ TEST_F(GuiDispatcherTest, RecordIsWrittenOnceByTheConstructor) {
   EXPECT_EQ(record->version, 1);
   EXPECT_EQ(record->dispatcher, &guiEntry);
   EXPECT_EQ(record->reserved, 0x5eed);
-  EXPECT_EQ(record->object, static_cast<GuiModuleBase *>(probe));
+  EXPECT_EQ(record->object, static_cast<GuiModuleBase*>(probe));
   for (std::int32_t word : record->zero) {
     EXPECT_EQ(word, 0);
   }
@@ -148,10 +148,10 @@ TEST_F(GuiDispatcherTest, OnlyAnArgumentOfOneInitialisesAsLoaded) {
 
 TEST_F(GuiDispatcherTest, EachOperationReachesItsHookWithItsArguments) {
   int cell = 0;
-  void *c = &cell;
+  void* c = &cell;
   struct Case {
     std::int32_t operation;
-    const char *hook;
+    const char* hook;
     std::int32_t expectedA, expectedB;
     bool passesC, passesD;
   };
@@ -162,7 +162,7 @@ TEST_F(GuiDispatcherTest, EachOperationReachesItsHookWithItsArguments) {
       {9, "9", 0, 0, true, false},     {11, "11", 11, 0, false, false},
       {12, "12", 11, 0, false, false},
   };
-  for (const Case &expected : cases) {
+  for (const Case& expected : cases) {
     SCOPED_TRACE(expected.operation);
     seen.clear();
     EXPECT_EQ(send(expected.operation, 11, 22, c, 1.5f), 0);
@@ -201,7 +201,7 @@ TEST_F(GuiDispatcherTest, CloseRunsCloseThenDestroysAndAnswersOne) {
 TEST(GuiDispatcher, Operation10AnswersTheHooksResult) {
   std::vector<Seen> seen;
   bool destroyed = false;
-  GuiHostRecord *yes = (new Probe(seen, destroyed, true))->record();
+  GuiHostRecord* yes = (new Probe(seen, destroyed, true))->record();
   EXPECT_EQ(yes->dispatcher(yes, gui_op::kQuery10, 0, 0, nullptr, 0.0f), 1);
   yes->dispatcher(yes, gui_op::kClose, 0, 0, nullptr, 0.0f);
 
@@ -209,7 +209,7 @@ TEST(GuiDispatcher, Operation10AnswersTheHooksResult) {
   public:
     Plain() : GuiModuleBase(&fakeHost, 0) {}
   };
-  GuiHostRecord *plain = (new Plain)->record();
+  GuiHostRecord* plain = (new Plain)->record();
   EXPECT_EQ(plain->dispatcher(plain, gui_op::kQuery10, 0, 0, nullptr, 0.0f), 0);
   EXPECT_EQ(plain->dispatcher(plain, gui_op::kClose, 0, 0, nullptr, 0.0f), 1);
 }
@@ -226,7 +226,7 @@ TEST_F(GuiDispatcherTest, ValueOperationsPassTheirArgumentsWhereTheHostLooks) {
   EXPECT_FLOAT_EQ(pin.getFloat(), 3.14159265f);
 
   ASSERT_EQ(hostCalls.size(), 4u);
-  for (const HostCallRecord &call : hostCalls) {
+  for (const HostCallRecord& call : hostCalls) {
     EXPECT_EQ(call.record, record);
     EXPECT_EQ(call.a, 4);
   }
@@ -244,7 +244,7 @@ TEST_F(GuiDispatcherTest, TextOperationsCopyAndNeverPassNull) {
   ASSERT_EQ(hostCalls.size(), 1u);
   EXPECT_EQ(hostCalls[0].operation, gui_host_op::kSetPinText);
   ASSERT_NE(hostCalls[0].c, nullptr);
-  EXPECT_STREQ(static_cast<const char *>(hostCalls[0].c), "");
+  EXPECT_STREQ(static_cast<const char*>(hostCalls[0].c), "");
 
   hostAnswer = 0;
   EXPECT_EQ(probe->getText(2), "");

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ramp/ramp_float.h"
-#include "tests/support/ramp_fixture.h"
+#include "tests/support/host_fixture.h"
 
 namespace zav {
 namespace {
@@ -18,20 +18,20 @@ using host::HostCall;
 struct Write {
   std::int32_t pin;
   double value;
-  bool operator==(const Write &other) const {
+  bool operator==(const Write& other) const {
     return pin == other.pin &&
            (value == other.value || (std::isnan(value) && std::isnan(other.value)));
   }
 };
 
-std::ostream &operator<<(std::ostream &out, const Write &write) {
+std::ostream& operator<<(std::ostream& out, const Write& write) {
   return out << "pin " << write.pin << " = " << std::hexfloat << write.value << std::defaultfloat
              << " (" << write.value << ")";
 }
 
-std::vector<Write> writesIn(const std::vector<HostCall> &calls) {
+std::vector<Write> writesIn(const std::vector<HostCall>& calls) {
   std::vector<Write> writes;
-  for (const HostCall &call : calls) {
+  for (const HostCall& call : calls) {
     if (call.operation == gui_host_op::kSetPinValue) {
       const bool floatPin = call.a == pin::kLeft || call.a == pin::kRight;
       writes.push_back({call.a, floatPin ? static_cast<double>(call.d) : call.b});
@@ -100,7 +100,7 @@ TEST_F(RampFloatTest, LoadedModuleCopiesTheSideItsModeChooses) {
   };
   const Case cases[] = {{0, 2, 3}, {1, 2, 3},  {2, 3, 2},     {3, 3, 2},        {4, 2, 3},
                         {5, 2, 3}, {-1, 2, 3}, {65535, 2, 3}, {65536 + 2, 3, 2}};
-  for (const Case &expected : cases) {
+  for (const Case& expected : cases) {
     SCOPED_TRACE(expected.mode);
     pinCell(pin::kPassingMode).setInt(expected.mode);
     pinCell(pin::kMorphTime).setInt(1000);
@@ -137,7 +137,7 @@ TEST_F(RampFloatTest, PassingModesDecideWhatEachSideDoes) {
       {3, Passes, Glides},    {4, Glides, Glides},       {5, Ignores, Ignores},
       {-1, Ignores, Ignores}, {65535, Ignores, Ignores}, {65536, Glides, Ignores},
   };
-  for (const Case &expected : cases) {
+  for (const Case& expected : cases) {
     for (const std::int32_t side : {pin::kLeft, pin::kRight}) {
       SCOPED_TRACE(::testing::Message() << "mode " << expected.mode << " side " << side);
       startNew();
@@ -181,7 +181,7 @@ TEST_F(RampFloatTest, GlideWritesTheStatedValuesAndFinishesOnTheFirstTickAfterMo
                         {250, std::nextafter(2.5f, 3.0f)},
                         {500, std::nextafter(5.0f, 6.0f)},
                         {1000, 10.0f}};
-  for (const Tick &tick : ticks) {
+  for (const Tick& tick : ticks) {
     SCOPED_TRACE(tick.ms);
     tickAt(start, tick.ms);
     EXPECT_EQ(writesIn(takeCalls()), (std::vector<Write>{{3, tick.value}}));
@@ -296,7 +296,7 @@ TEST_F(RampFloatTest, ZeroAndNegativeMorphTimesFinishOnTheFirstTick) {
   };
   // A Morph Time of 0 with a tick in the start's own millisecond finishes at once.
   const Case cases[] = {{0, 0}, {0, 1}, {-1, 0}, {-500, 3}};
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.morphTimeMs << " ms, tick at " << c.tickMs);
     startNew(0, c.morphTimeMs);
     const std::int64_t start = test::moduleClock().nowMs();

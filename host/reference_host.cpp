@@ -207,15 +207,57 @@ bool ReferenceHost::serviceTickers() {
 }
 
 void ReferenceHost::reportChange(Instance& instance, std::int32_t pin) {
+  if (reportDepth >= options.maxReportDepth) {
+    fault(instance, "reports of writes back nested " + std::to_string(reportDepth) +
+                        " deep: the module handles changes it caused itself");
+    return;
+  }
+  ++reportDepth;
   sendGui(instance, gui_op::kPinChanged, pin);
+  --reportDepth;
 }
 
-PinCell* ReferenceHost::pinOf(Instance* instance, std::int32_t pin) {
+void ReferenceHost::fault(const Instance& instance, std::string what) {
+  // A module in a loop could repeat one fault without end: the first hundred tell the story.
+  constexpr std::size_t kMaxFaults = 100;
+  if (faults.size() < kMaxFaults) {
+    faults.push_back("instance " + std::to_string(instance.id) + ": " + std::move(what));
+  }
+}
+
+PinCell* ReferenceHost::pinOf(Instance* instance, std::int32_t pin, std::int32_t operation) {
   if (pin < 0 || static_cast<std::size_t>(pin) >= instance->pins.size()) {
     ++strayAccesses;
+    fault(*instance, "host operation " + std::to_string(operation) + " on pin " +
+                         std::to_string(pin) + ", which the module does not have");
     return nullptr;
   }
   return &instance->pins[static_cast<std::size_t>(pin)];
+}
+
+// A text the module hands over. List texts come with their buffer's capacity
+// (b): the host reads no further than that, whether or not a terminator comes.
+std::string ReferenceHost::takeText(const Instance& instance, std::int32_t operation,
+                                    std::int32_t capacity, const void* text) {
+  if (text == nullptr) {
+    fault(instance, "host operation " + std::to_string(operation) + " with a null text");
+    return {};
+  }
+  const auto* chars = static_cast<const char*>(text);
+  if (operation != gui_host_op::kSetPinListText) {
+    return chars;
+  }
+  if (capacity <= 0) {
+    fault(instance, "list text handed over with capacity " + std::to_string(capacity));
+    return {};
+  }
+  const auto* end = static_cast<const char*>(std::memchr(chars, 0, static_cast<std::size_t>(capacity)));
+  if (end == nullptr) {
+    fault(instance, "list text not terminated within its " + std::to_string(capacity) +
+                        "-byte buffer: the host would read past it");
+    return std::string(chars, static_cast<std::size_t>(capacity));
+  }
+  return std::string(chars, end);
 }
 
 // The ticker module starts on a non-zero value written to its pin and stops on 0.
@@ -238,8 +280,8 @@ std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation
   case gui_host_op::kSetPinText:
   case gui_host_op::kSetPinListText: {
     call.hadNullPointer = c == nullptr;
-    call.text = c != nullptr ? static_cast<const char*>(c) : "";
-    if (PinCell* cell = pinOf(instance, a)) {
+    call.text = takeText(*instance, operation, b, c);
+    if (PinCell* cell = pinOf(instance, a, operation)) {
       if (operation == gui_host_op::kSetPinText) {
         cell->text = call.text;
       } else {
@@ -250,18 +292,21 @@ std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation
     break;
   }
   case gui_host_op::kGetPinText:
-    if (PinCell* cell = pinOf(instance, a)) {
+    if (PinCell* cell = pinOf(instance, a, operation)) {
       answer = reinterpret_cast<std::intptr_t>(cell->text.c_str());
     }
     break;
   case gui_host_op::kGetPinValue:
     call.hadNullPointer = c == nullptr;
-    if (PinCell* cell = pinOf(instance, a); cell != nullptr && c != nullptr) {
+    if (c == nullptr) {
+      fault(*instance, "host operation 14 without a cell to fill");
+    }
+    if (PinCell* cell = pinOf(instance, a, operation); cell != nullptr && c != nullptr) {
       std::memcpy(c, &cell->bits, sizeof cell->bits);
     }
     break;
   case gui_host_op::kSetPinValue:
-    if (PinCell* cell = pinOf(instance, a)) {
+    if (PinCell* cell = pinOf(instance, a, operation)) {
       if (cell->type == PinDataType::Float) {
         cell->setFloat(d);
       } else {
@@ -272,7 +317,7 @@ std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation
     }
     break;
   case gui_host_op::kGetPinListText:
-    if (PinCell* cell = pinOf(instance, a)) {
+    if (PinCell* cell = pinOf(instance, a, operation)) {
       const std::u16string& text = cell->listText;
       if (b == 0 && c == nullptr) {
         answer = static_cast<std::intptr_t>(text.size() + 1);
@@ -291,6 +336,9 @@ std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation
     break;
   default:
     break;
+  }
+  if (observer) {
+    observer(*instance, call);
   }
   if (options.logCalls) {
     callLog.push_back(std::move(call));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -66,6 +67,9 @@ struct HostOptions {
   // Answer GUI host operation 17 without a terminator when the text fills the
   // buffer, as a careless host might.
   bool unterminatedListText = false;
+  // How deep reports of writes back may nest before the host stops reporting:
+  // a module that handles its own reports would otherwise recurse without end.
+  int maxReportDepth = 8;
 };
 
 class ReferenceHost {
@@ -110,8 +114,16 @@ public:
 
   Clock& clock() { return clockSource; }
   std::vector<HostCall>& calls() { return callLog; }
-  // Pin writes (operations 6, 15, 16) a module made to pins it does not have.
+  // Pin reads and writes a module made to pins it does not have.
   int strayPinAccesses() const { return strayAccesses; }
+  // Every breach of the binary interface the host saw, in words: a pin the
+  // module does not have, a list text not terminated within its capacity, a
+  // null text, reports nested past maxReportDepth.
+  const std::vector<std::string>& protocolFaults() const { return faults; }
+  void clearProtocolFaults() { faults.clear(); }
+  // Sees every GUI-side call a module makes, once the host has served it (and
+  // before any report of it back to the module).
+  std::function<void(Instance&, const HostCall&)> observer;
   std::vector<std::unique_ptr<Instance>>& instances() { return instanceList; }
 
   HostOptions options;
@@ -121,9 +133,12 @@ private:
                          void* c, float d);
   std::intptr_t serveAudio(Instance* instance, std::int32_t operation, std::int32_t a,
                            std::int32_t b, void* c, float d);
-  PinCell* pinOf(Instance* instance, std::int32_t pin);
+  PinCell* pinOf(Instance* instance, std::int32_t pin, std::int32_t operation);
   void reportChange(Instance& instance, std::int32_t pin);
   void noteTickerWrite(Instance& instance, std::int32_t pin, std::int32_t value);
+  void fault(const Instance& instance, std::string what);
+  std::string takeText(const Instance& instance, std::int32_t operation, std::int32_t capacity,
+                       const void* text);
   Instance& add(std::unique_ptr<Instance> instance);
 
   Clock& clockSource;
@@ -131,6 +146,8 @@ private:
   std::vector<HostCall> callLog;
   int nextId = 0;
   int strayAccesses = 0;
+  int reportDepth = 0;
+  std::vector<std::string> faults;
 };
 
 // Narrow text to UTF-16 and back, as the reference host stores list texts

@@ -25,6 +25,8 @@ struct HostCallRecord {
   std::int32_t operation, a, b;
   void* c;
   float d;
+  // A text handed to the host lives only for the call: the host copies it then.
+  std::string text;
 };
 
 std::vector<HostCallRecord> hostCalls;
@@ -35,7 +37,8 @@ bool leaveWideTextUnterminated = false;
 
 std::intptr_t fakeHost(void* record, std::int32_t operation, std::int32_t a, std::int32_t b,
                        void* c, float d) {
-  hostCalls.push_back({record, operation, a, b, c, d});
+  const bool textGiven = operation == gui_host_op::kSetPinText && c != nullptr;
+  hostCalls.push_back({record, operation, a, b, c, d, textGiven ? static_cast<char*>(c) : ""});
   if (operation == gui_host_op::kGetPinValue && c != nullptr) {
     std::memcpy(c, &cellValue, 4);
   }
@@ -244,7 +247,7 @@ TEST_F(GuiDispatcherTest, TextOperationsCopyAndNeverPassNull) {
   ASSERT_EQ(hostCalls.size(), 1u);
   EXPECT_EQ(hostCalls[0].operation, gui_host_op::kSetPinText);
   ASSERT_NE(hostCalls[0].c, nullptr);
-  EXPECT_STREQ(static_cast<const char*>(hostCalls[0].c), "");
+  EXPECT_EQ(hostCalls[0].text, "");
 
   hostAnswer = 0;
   EXPECT_EQ(probe->getText(2), "");

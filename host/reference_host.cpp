@@ -155,7 +155,14 @@ void ReferenceHost::destroy(Instance& instance) {
 
 std::int32_t ReferenceHost::sendGui(Instance& instance, std::int32_t operation, std::int32_t a,
                                     std::int32_t b, void* c, float d) {
-  return instance.gui->dispatcher(instance.gui, operation, a, b, c, d);
+  if (dispatchObserver) {
+    dispatchObserver(instance, operation, a, false);
+  }
+  const std::int32_t answer = instance.gui->dispatcher(instance.gui, operation, a, b, c, d);
+  if (dispatchObserver) {
+    dispatchObserver(instance, operation, a, true);
+  }
+  return answer;
 }
 
 std::intptr_t ReferenceHost::sendAudio(Instance& instance, std::int32_t operation, std::int32_t a,

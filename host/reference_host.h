@@ -124,6 +124,11 @@ public:
   // Sees every GUI-side call a module makes, once the host has served it (and
   // before any report of it back to the module).
   std::function<void(Instance&, const HostCall&)> observer;
+  // Sees every GUI operation the host sends (sendGui, and so every pin change
+  // and tick it reports), before it is sent (`done` false) and after it
+  // returned (`done` true).
+  std::function<void(Instance&, std::int32_t operation, std::int32_t a, bool done)>
+      dispatchObserver;
   std::vector<std::unique_ptr<Instance>>& instances() { return instanceList; }
 
   HostOptions options;

@@ -23,7 +23,9 @@
 //
 // TableRampModule (below) supplies tickStep for every kind that reads the
 // progress from the RampTable; such a kind supplies writeStep(pin, progress)
-// instead. A kind may also hide the defaults copyInitialValue and fillTable.
+// instead. A kind that reads no table derives from RampModule directly and
+// builds its tickStep on measureTick(). A kind may also hide the defaults
+// copyInitialValue and fillTable.
 #pragma once
 
 #include <cmath>

@@ -76,14 +76,8 @@ TEST_F(BoolLibraryTest, ShowsTheStartThenTheTargetAndFinishesAfterMorphTime) {
 }
 
 TEST_F(BoolLibraryTest, GlidesOnTheHostsTickerAndSwitchesHalfway) {
-  host.options.reportWritesBack = true;
-  host.options.tickPeriodMs = 100;
   glide(0, 1);
-  std::vector<std::int32_t> seen;
-  while (host.serviceTickers()) {
-    seen.push_back(pinCell(3).asInt());
-    test::moduleClock().advance(100);
-  }
+  const std::vector<std::int32_t> seen = destinationOnTheHostsTicker(100);
   // seen[k] is pin 3 after the tick at k × 100 ms (none at 0); the tick at
   // 1000 ms finishes the glide.
   const std::vector<std::int32_t> expected = {0, 0, 0, 0, 0, 1, 1, 1, 1, 1};
@@ -133,9 +127,7 @@ TEST_F(BoolLibraryTest, AValueIsNewOnlyWhenItsTruthDiffers) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.target << ", then " << c.reported);
-    initialiseLoaded(c.target, c.target);
-    host.setInt(*module, 2, c.reported);
-    EXPECT_EQ(writes(), (c.isNew ? Writes{{0, 1000}} : Writes{}));
+    EXPECT_EQ(reportAfterHolding(c.target, c.reported), (c.isNew ? Writes{{0, 1000}} : Writes{}));
   }
 }
 
@@ -153,10 +145,7 @@ TEST_F(BoolLibraryTest, PassThroughDuringAGlideMakesThePassedValueItsStartAndTar
 }
 
 TEST_F(BoolLibraryTest, GlideToTheValueAlreadyShownStillRunsAndFinishes) {
-  initialiseLoaded(0, 0, 4);
-  pinCell(3).setInt(1); // the destination already shows the new value
-  const std::int64_t start = test::moduleClock().nowMs();
-  host.setInt(*module, 2, 1);
+  const std::int64_t start = glideToTheValueShown(1);
   tickAt(start, 250);
   tickAt(start, 750);
   tickAt(start, 1000);

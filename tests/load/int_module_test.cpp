@@ -37,14 +37,8 @@ TEST_F(IntLibraryTest, GlideWritesTheMidpointAndTheEndThenFinishesAfterMorphTime
 }
 
 TEST_F(IntLibraryTest, GlidesOnTheHostsTickerThroughEveryInteger) {
-  host.options.reportWritesBack = true;
-  host.options.tickPeriodMs = 100;
   const std::int64_t start = glide(0, 10);
-  std::vector<std::int32_t> seen;
-  while (host.serviceTickers()) {
-    seen.push_back(pinCell(3).asInt());
-    test::moduleClock().advance(100);
-  }
+  const std::vector<std::int32_t> seen = destinationOnTheHostsTicker(100);
   // seen[k] is pin 3 after the tick at k × 100 ms (none at 0), which writes
   // k; the tick at 1100 ms finishes the glide and stops the ticker.
   const std::vector<std::int32_t> expected = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
@@ -171,9 +165,7 @@ TEST_F(IntLibraryTest, AValueIsNewWhenItDiffersFromTheTargetAsAnExactNumber) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.target << ", then " << c.reported);
-    initialiseLoaded(c.target, c.target);
-    host.setInt(*module, 2, c.reported);
-    EXPECT_EQ(writes(), (c.isNew ? Writes{{0, 1000}} : Writes{}));
+    EXPECT_EQ(reportAfterHolding(c.target, c.reported), (c.isNew ? Writes{{0, 1000}} : Writes{}));
   }
 }
 
@@ -188,10 +180,7 @@ TEST_F(IntLibraryTest, AfterAGlideItsTargetIsNotNewButItsNeighbourIs) {
 }
 
 TEST_F(IntLibraryTest, GlideToTheValueAlreadyShownStillRunsAndFinishes) {
-  initialiseLoaded(0, 0, 4);
-  pinCell(3).setInt(5); // the destination already shows the new value
-  const std::int64_t start = test::moduleClock().nowMs();
-  host.setInt(*module, 2, 5);
+  const std::int64_t start = glideToTheValueShown(5);
   tickAt(start, 400);
   tickAt(start, 1001);
   EXPECT_EQ(writes(), (Writes{{0, 1000}, {3, 5}, {3, 5}, {2, 5}, {0, 0}}));

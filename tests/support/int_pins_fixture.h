@@ -47,6 +47,38 @@ protected:
     return start;
   }
 
+  // Starts a left-to-right glide to `value` while the destination already
+  // shows it, and returns the clock at its start.
+  std::int64_t glideToTheValueShown(std::int32_t value) {
+    initialiseLoaded(0, 0, 4);
+    pinCell(3).setInt(value);
+    const std::int64_t start = moduleClock().nowMs();
+    host.setInt(*module, 2, value);
+    return start;
+  }
+
+  // The writes that a report of `reported` on pin 2 makes once Initialise has
+  // made `held` the target (in mode 0, where only a glide start writes).
+  std::vector<IntWrite> reportAfterHolding(std::int32_t held, std::int32_t reported) {
+    initialiseLoaded(held, held);
+    host.setInt(*module, 2, reported);
+    return writes();
+  }
+
+  // Lets the host's ticker change pin 0 every `periodMs`, each write reported
+  // back, until the glide ends. Returns pin 3 before the first period and
+  // after each one that does not end the glide.
+  std::vector<std::int32_t> destinationOnTheHostsTicker(std::int64_t periodMs) {
+    host.options.reportWritesBack = true;
+    host.options.tickPeriodMs = periodMs;
+    std::vector<std::int32_t> seen;
+    while (host.serviceTickers()) {
+      seen.push_back(pinCell(3).asInt());
+      moduleClock().advance(periodMs);
+    }
+    return seen;
+  }
+
   // The pin writes (host operation 15) since the last call, in order.
   std::vector<IntWrite> writes() {
     std::vector<IntWrite> made;

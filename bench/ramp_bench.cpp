@@ -11,7 +11,9 @@
 
 #include "bench/minimal_host.h"
 #include "framework/process_clock.h"
+#include "ramp/ramp_bool.h"
 #include "ramp/ramp_float.h"
+#include "ramp/ramp_int.h"
 
 namespace zav::bench {
 
@@ -20,6 +22,18 @@ template <> struct BenchValues<RampFloat> {
   static void setLeft(MinimalHost& host, bool flip, std::size_t) {
     host.setFloat(2, flip ? 10.0f : 0.0f);
   }
+};
+
+template <> struct BenchValues<RampInt> {
+  static void prepare(MinimalHost&, std::size_t) {}
+  static void setLeft(MinimalHost& host, bool flip, std::size_t) {
+    host.setInt(2, flip ? 1000 : 0);
+  }
+};
+
+template <> struct BenchValues<RampBool> {
+  static void prepare(MinimalHost&, std::size_t) {}
+  static void setLeft(MinimalHost& host, bool flip, std::size_t) { host.setInt(2, flip ? 1 : 0); }
 };
 
 namespace {
@@ -45,6 +59,8 @@ template <class Kind> void BM_TickStep(benchmark::State& state) {
   }
 }
 BENCHMARK_TEMPLATE(BM_TickStep, RampFloat)->Arg(0);
+BENCHMARK_TEMPLATE(BM_TickStep, RampInt)->Arg(0);
+BENCHMARK_TEMPLATE(BM_TickStep, RampBool)->Arg(0);
 
 // A glide start: each change of the left side is new and starts a glide.
 template <class Kind> void BM_GlideStart(benchmark::State& state) {
@@ -54,6 +70,8 @@ template <class Kind> void BM_GlideStart(benchmark::State& state) {
   }
 }
 BENCHMARK_TEMPLATE(BM_GlideStart, RampFloat)->Arg(0);
+BENCHMARK_TEMPLATE(BM_GlideStart, RampInt)->Arg(0);
+BENCHMARK_TEMPLATE(BM_GlideStart, RampBool)->Arg(0);
 
 // Initialise of a loaded module, the table fill included.
 template <class Kind> void BM_Initialise(benchmark::State& state) {
@@ -63,6 +81,8 @@ template <class Kind> void BM_Initialise(benchmark::State& state) {
   }
 }
 BENCHMARK_TEMPLATE(BM_Initialise, RampFloat);
+BENCHMARK_TEMPLATE(BM_Initialise, RampInt);
+BENCHMARK_TEMPLATE(BM_Initialise, RampBool);
 
 // Prints each tick step's cost as a ratio to the floor after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -24,6 +24,7 @@ std::ostream& operator<<(std::ostream& out, const Deliverable& deliverable) {
 
 const Deliverable kDeliverables[] = {
     {"zav_ramp_gf.sem", "ZAV Ramp GuiFloat", "Float", 6},
+    {"zav_ramp_gt.sem", "ZAV Ramp GuiText", "Text", 1},
 };
 
 std::vector<std::string> lines(const std::string& text) {

@@ -3,8 +3,10 @@
 // text read with a null pointer.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ramp/ramp_text.h"
 #include "tests/support/host_fixture.h"
@@ -42,23 +44,29 @@ protected:
     ASSERT_TRUE(module->tickerRunning);
   }
 
-  std::string built(float progress) {
-    std::string text = "left over";
-    ramp->buildText(progress, text);
-    return text;
+  // For each glide, the text buildText makes for one progress.
+  struct Built {
+    const char* start;
+    const char* target;
+    float progress;
+    const char* expected;
+  };
+  void expectBuilt(std::initializer_list<Built> cases) {
+    for (const Built& c : cases) {
+      SCOPED_TRACE(::testing::Message() << "'" << c.start << "' to '" << c.target << "' at "
+                                        << ::testing::PrintToString(c.progress));
+      glide(c.start, c.target);
+      std::string text = "left over";
+      ramp->buildText(c.progress, text);
+      EXPECT_EQ(text, c.expected);
+    }
   }
 
   RampText* ramp; // owned by the host, which closes it
 };
 
 TEST_F(RampTextTest, OffsetsRoundToTheNearestWithAnExactHalfGoingUp) {
-  struct Case {
-    const char* start;
-    const char* target;
-    float progress;
-    const char* expected;
-  };
-  const Case cases[] = {
+  expectBuilt({
       {"a", "f", 0.5f, "d"},        // 2.5 gives 3, not the even 2
       {"c", "a", 0.75f, "b"},       // −1.5 gives −1, not the even −2
       {"a", "b", 0.49999997f, "b"}, // just below a half, nudged across it
@@ -67,34 +75,17 @@ TEST_F(RampTextTest, OffsetsRoundToTheNearestWithAnExactHalfGoingUp) {
       {"b", "a", 0.50000006f, "b"}, // −0.50000006 gives 0
       {"b", "a", 0.50000012f, "a"}, // −0.50000012 gives −1
       {"ab", "ba", 0.5f, "bb"},     // 0.5 up, −0.5 up
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "'" << c.start << "' to '" << c.target << "' at "
-                                      << ::testing::PrintToString(c.progress));
-    glide(c.start, c.target);
-    EXPECT_EQ(built(c.progress), c.expected);
-  }
+  });
 }
 
 TEST_F(RampTextTest, CodesWrapAtEightBitsForAProgressBeyondTheGlide) {
-  struct Case {
-    const char* start;
-    const char* target;
-    float progress;
-    const char* expected;
-  };
-  const Case cases[] = {
+  expectBuilt({
       {"a", "z", -1.0f, "H"},    // 97 − 25
       {"x", "\x7F", 30.0f, "J"}, // 120 + 210 = 330, low 8 bits 74
       {"A", "\x80", 1.2f, "Y"},  // 65 − 232 = −167, low 8 bits 89
       {"A", "\x80", 1.0f, ""},   // −128: not shown
       {"A", "\x80", 0.0f, "A"},  //
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "'" << c.start << "' at " << c.progress);
-    glide(c.start, c.target);
-    EXPECT_EQ(built(c.progress), c.expected);
-  }
+  });
 }
 
 TEST_F(RampTextTest, NullTextFromTheHostIsTheEmptyText) {

@@ -8,13 +8,12 @@
 
 #include "ramp/ramp_float.h"
 #include "tests/support/host_fixture.h"
-#include "tests/support/reference_progress.h"
+#include "tests/support/reference_glide.h"
 
 namespace zav {
 namespace {
 
 using host::HostCall;
-using test::referenceProgress;
 
 // A pin write as the host saw it: float pins carry the value in d, the others in b.
 struct Write {
@@ -42,10 +41,7 @@ std::vector<Write> writesIn(const std::vector<HostCall>& calls) {
   return writes;
 }
 
-float referenceStep(float start, float delta, std::int32_t elapsedMs, std::int32_t morphTimeMs) {
-  return static_cast<float>(start +
-                            static_cast<double>(referenceProgress(elapsedMs, morphTimeMs)) * delta);
-}
+using test::referenceStep;
 
 class RampFloatTest : public test::RampFixture<RampFloat> {
 protected:

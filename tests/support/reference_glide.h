@@ -1,6 +1,5 @@
-// The progress a tick step reads from the RampTable for a tick `elapsedMs`
-// after the glide start, computed from the stated arithmetic independently of
-// the engine: expected values in tests come from here, never from the engine.
+// A glide's progress and step value computed from the stated arithmetic, apart
+// from the engine, for tests to hold the modules against.
 #pragma once
 
 #include <cmath>
@@ -8,6 +7,8 @@
 
 namespace zav::test {
 
+// The progress a tick step `elapsedMs` after the glide start reads from the
+// table under a Morph Time of `morphTimeMs`.
 inline float referenceProgress(std::int32_t elapsedMs, std::int32_t morphTimeMs) {
   const double seconds = elapsedMs * static_cast<double>(0.001f);
   const float rate = static_cast<float>(1000.0 / morphTimeMs);
@@ -22,6 +23,13 @@ inline float referenceProgress(std::int32_t elapsedMs, std::int32_t morphTimeMs)
   auto entry = [&](std::int32_t i) { return i == 4096 ? 1.0f : static_cast<float>(i * k); };
   return static_cast<float>((1.0 - fraction) * entry(index) +
                             static_cast<double>(fraction) * entry(index + 1));
+}
+
+// The single-precision value of that tick step on a glide from `start` by `delta`.
+inline float referenceStep(float start, float delta, std::int32_t elapsedMs,
+                           std::int32_t morphTimeMs) {
+  return static_cast<float>(start +
+                            static_cast<double>(referenceProgress(elapsedMs, morphTimeMs)) * delta);
 }
 
 } // namespace zav::test

@@ -114,6 +114,9 @@ public:
 
   Clock& clock() { return clockSource; }
   std::vector<HostCall>& calls() { return callLog; }
+  // Ticks the ticker served, and the most any of them came after it was due.
+  std::int64_t ticksServed() const { return ticks; }
+  std::int64_t worstTickLatenessMs() const { return worstLateness; }
   // Pin reads and writes a module made to pins it does not have.
   int strayPinAccesses() const { return strayAccesses; }
   // Every breach of the binary interface the host saw, in words: a pin the
@@ -150,6 +153,8 @@ private:
   std::vector<std::unique_ptr<Instance>> instanceList;
   std::vector<HostCall> callLog;
   int nextId = 0;
+  std::int64_t ticks = 0;
+  std::int64_t worstLateness = 0;
   int strayAccesses = 0;
   int reportDepth = 0;
   std::vector<std::string> faults;

@@ -1,11 +1,13 @@
 // zav-host: the reference host as a command-line tool.
-//   zav-host demo [MODULE_DIR]   glides a value through each module found
+//   zav-host demo [MODULE_DIR]              glides a value through each module found
+//   zav-host validate [--seed N] FILE.sem...  checks module libraries against the interface
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
 
 #include "host/reference_host.h"
+#include "host/validator.h"
 
 namespace {
 
@@ -61,10 +63,14 @@ int demoFloat(const std::filesystem::path& dir) {
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "validate") {
+    return zav::host::runValidateCommand({argv + 2, argv + argc}, stdout);
+  }
   if (command == "demo") {
     const std::filesystem::path dir = argc > 2 ? std::filesystem::path(argv[2]) : defaultModuleDir(argv[0]);
     return demoFloat(dir);
   }
-  std::fprintf(stderr, "usage: zav-host demo [MODULE_DIR]\n");
+  std::fprintf(stderr, "usage: zav-host demo [MODULE_DIR]\n"
+                       "       zav-host validate [--seed N] FILE.sem...\n");
   return 2;
 }

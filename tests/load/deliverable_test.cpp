@@ -24,6 +24,7 @@ std::ostream& operator<<(std::ostream& out, const Deliverable& deliverable) {
 
 const Deliverable kDeliverables[] = {
     {"zav_ramp_gf.sem", "ZAV Ramp GuiFloat", "Float", 6},
+    {"zav_ramp_gl.sem", "ZAV Ramp GuiList", "List", 0},
 };
 
 std::vector<std::string> lines(const std::string& text) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/support/host_fixture.h"
-#include "tests/support/reference_progress.h"
+#include "tests/support/reference_glide.h"
 
 namespace zav {
 namespace {

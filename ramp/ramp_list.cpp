@@ -86,12 +86,18 @@ void RampList::onOperation12(std::int32_t pinIndex) {
   setInt(pin::kLeft, 0);
 }
 
-// Where values and list positions meet. A glide start aims at the position of
-// the source's value. An immediate pass and Initialise aim at the position of
-// the value they pass on, so that a glide still running after a pass ends on
-// the item passed, whatever the list's numbering. A value that is no item is
-// read as a position, as under default numbering, where each item's value is
-// its position, every value is; the glide takes such a position into the list.
+// Where values and list positions meet. `target` and `startPosition` always
+// hold list positions, and `targetValue` the value the module aims at, which a
+// change must differ from to be new:
+// - a glide start aims at the position of the source's value and at the value
+//   of the item there (-1 when the source's value is no item);
+// - an immediate pass and Initialise aim at the position of the value they
+//   pass on and at its low 16 bits, so that a glide still running after a pass
+//   ends on the item passed, whatever the list's numbering.
+// A value that is no item is read as a position, as default numbering (each
+// item's value its position) reads every value; the glide takes such a
+// position into the list. Under default numbering all of this comes down to
+// reading positions and values as one.
 std::int16_t RampList::positionOf(std::int32_t value) const {
   const std::int16_t position = indexOfValue(value);
   return position >= 0 ? position : low16(value);

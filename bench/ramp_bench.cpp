@@ -85,7 +85,7 @@ template <class Kind> void BM_TickStep(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_TickStep, RampFloat)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampInt)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampBool)->Arg(0);
-BENCHMARK_TEMPLATE(BM_TickStep, RampText)->Arg(16)->Arg(1024)->Arg(65536);
+BENCHMARK_TEMPLATE(BM_TickStep, RampText)->Arg(16)->Arg(256)->Arg(4096);
 BENCHMARK_TEMPLATE(BM_TickStep, RampList)->Arg(3)->Arg(500); // 500 items fill a list text
 
 // A glide start: each change of the left side is new and starts a glide.

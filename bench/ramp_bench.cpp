@@ -14,6 +14,7 @@
 #include "ramp/ramp_bool.h"
 #include "ramp/ramp_float.h"
 #include "ramp/ramp_int.h"
+#include "ramp/ramp_list.h"
 #include "ramp/ramp_text.h"
 
 namespace zav::bench {
@@ -45,6 +46,20 @@ template <> struct BenchValues<RampText> {
   }
 };
 
+// Default-numbered lists of the benchmark's number of items, every glide
+// running from the first item to the last or back.
+template <> struct BenchValues<RampList> {
+  static void prepare(MinimalHost& host, std::size_t items) {
+    host.listText.assign(items > 0 ? 2 * items - 1 : 0, u'i'); // "i,i,…,i"
+    for (std::size_t comma = 1; comma < host.listText.size(); comma += 2) {
+      host.listText[comma] = u',';
+    }
+  }
+  static void setLeft(MinimalHost& host, bool flip, std::size_t items) {
+    host.setInt(2, flip ? static_cast<std::int32_t>(items) - 1 : 0);
+  }
+};
+
 namespace {
 
 void BM_Floor(benchmark::State& state) {
@@ -70,7 +85,8 @@ template <class Kind> void BM_TickStep(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_TickStep, RampFloat)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampInt)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampBool)->Arg(0);
-BENCHMARK_TEMPLATE(BM_TickStep, RampText)->Arg(16)->Arg(1024)->Arg(65536);
+BENCHMARK_TEMPLATE(BM_TickStep, RampText)->Arg(16)->Arg(256)->Arg(4096);
+BENCHMARK_TEMPLATE(BM_TickStep, RampList)->Arg(3)->Arg(500); // 500 items fill a list text
 
 // A glide start: each change of the left side is new and starts a glide.
 template <class Kind> void BM_GlideStart(benchmark::State& state) {
@@ -83,6 +99,7 @@ BENCHMARK_TEMPLATE(BM_GlideStart, RampFloat)->Arg(0);
 BENCHMARK_TEMPLATE(BM_GlideStart, RampInt)->Arg(0);
 BENCHMARK_TEMPLATE(BM_GlideStart, RampBool)->Arg(0);
 BENCHMARK_TEMPLATE(BM_GlideStart, RampText)->Arg(16)->Arg(1024)->Arg(65536);
+BENCHMARK_TEMPLATE(BM_GlideStart, RampList)->Arg(3)->Arg(500);
 
 // Initialise of a loaded module, the table fill included.
 template <class Kind> void BM_Initialise(benchmark::State& state) {
@@ -95,6 +112,46 @@ BENCHMARK_TEMPLATE(BM_Initialise, RampFloat);
 BENCHMARK_TEMPLATE(BM_Initialise, RampInt);
 BENCHMARK_TEMPLATE(BM_Initialise, RampBool);
 BENCHMARK_TEMPLATE(BM_Initialise, RampText);
+BENCHMARK_TEMPLATE(BM_Initialise, RampList);
+
+// A list text of 1,000 characters: items "item0=0" to "item124=124" and more,
+// each with a value text to convert.
+std::u16string thousandCharacterList() {
+  std::string text;
+  for (int item = 0; text.size() < 1000; ++item) {
+    if (item > 0) {
+      text += ',';
+    }
+    const std::string number = std::to_string(item);
+    text.append("item").append(number).append("=").append(number);
+  }
+  text.resize(1000);
+  return std::u16string(text.begin(), text.end());
+}
+
+// Reading, narrowing and parsing pin 3's list text, as Initialise and the list
+// refresh do.
+void BM_ParseList(benchmark::State& state) {
+  MinimalHost host({PinDataType::Int, PinDataType::Int, PinDataType::List, PinDataType::List,
+                    PinDataType::List});
+  host.listText = thousandCharacterList();
+  RampList list(&MinimalHost::callback, 0);
+  for (auto _ : state) {
+    list.parseList(3);
+  }
+}
+BENCHMARK(BM_ParseList);
+
+void BM_ReadListText(benchmark::State& state) {
+  MinimalHost host({PinDataType::Int, PinDataType::Int, PinDataType::List, PinDataType::List,
+                    PinDataType::List});
+  host.listText = thousandCharacterList();
+  RampList list(&MinimalHost::callback, 0);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(list.readListText(3));
+  }
+}
+BENCHMARK(BM_ReadListText);
 
 // Prints each tick step's cost as a ratio to the floor after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -70,6 +70,11 @@ struct HostOptions {
   // How deep reports of writes back may nest before the host stops reporting:
   // a module that handles its own reports would otherwise recurse without end.
   int maxReportDepth = 8;
+  // When not 0: answer GUI host operation 17 by filling the whole buffer, up
+  // to the capacity asked with, with the text and then this code unit, and no
+  // terminator, whatever the text's length, as a host that ignores the text's
+  // end might.
+  char16_t listTextFiller = 0;
 };
 
 class ReferenceHost {

@@ -14,7 +14,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-extern "C" __attribute__((visibility("default"))) int clock_gettime(clockid_t clock, struct timespec* time) {
+extern "C" __attribute__((visibility("default"))) int clock_gettime(clockid_t clock,
+                                                                    struct timespec* time) {
   if (clock != CLOCK_MONOTONIC) {
     return static_cast<int>(syscall(SYS_clock_gettime, clock, time));
   }

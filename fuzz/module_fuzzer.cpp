@@ -6,9 +6,9 @@
 // any operation with any arguments to either dispatcher (pointers stay valid:
 // c is a buffer of the harness or null), call the process and event
 // functions, write any bit pattern to the pins, narrow texts up to 64 KiB,
-// wide list texts of up to 5,000 characters with lone surrogates and with or
-// without a terminator, move the module's clock forward, backward and across
-// the 32-bit wrap, switch reports of writes back on and off, and tick.
+// wide list texts of up to 5,000 characters with lone surrogates, with or
+// without a terminator, or with the rest of the buffer filled, move the module's clock forward,
+// backward and across the 32-bit wrap, switch reports of writes back on and off, and tick.
 //
 // What stops the run: a sanitizer finding, or anything the reference host or
 // the glide checker reports: a pin the module does not have, a list text not
@@ -164,6 +164,9 @@ private:
     case SetListText:
       host.setListText(instance, in.ConsumeIntegralInRange<std::int32_t>(2, 4), listText());
       host.options.unterminatedListText = in.ConsumeBool();
+      // Not 0: the host fills the rest of every list buffer with it, unterminated.
+      host.options.listTextFiller =
+          in.ConsumeBool() ? static_cast<char16_t>(in.ConsumeIntegral<std::uint16_t>()) : u'\0';
       break;
     case Tick:
       host.tick(instance);

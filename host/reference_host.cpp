@@ -284,7 +284,8 @@ std::string ReferenceHost::takeText(const Instance& instance, std::int32_t opera
     fault(instance, "list text handed over with capacity " + std::to_string(capacity));
     return {};
   }
-  const auto* end = static_cast<const char*>(std::memchr(chars, 0, static_cast<std::size_t>(capacity)));
+  const auto* end =
+      static_cast<const char*>(std::memchr(chars, 0, static_cast<std::size_t>(capacity)));
   if (end == nullptr) {
     fault(instance, "list text not terminated within its " + std::to_string(capacity) +
                         "-byte buffer: the host would read past it");

@@ -18,6 +18,8 @@
 #include "host/reference_host.h"
 
 #ifndef _WIN32
+#include <csignal>
+
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -294,8 +296,7 @@ void checkPinTable(Session& session) {
                        std::memcmp(&pin, &zeroed, sizeof pin) == 0,
                    "pin " + std::to_string(index) + " answered or wrote the record");
   }
-  session.expect(session.host.sendAudio(*instance, audio_op::kGetPinProperties, 0, 0, nullptr) ==
-                     0,
+  session.expect(session.host.sendAudio(*instance, audio_op::kGetPinProperties, 0, 0, nullptr) == 0,
                  "a pin query without a record answered");
 }
 
@@ -402,7 +403,8 @@ void checkRandomValues(Session& session, std::uint64_t seed, int actions) {
       }
       continue;
     }
-    const auto which = static_cast<std::size_t>(pick(0, static_cast<std::int64_t>(live.size()) - 1));
+    const auto which =
+        static_cast<std::size_t>(pick(0, static_cast<std::int64_t>(live.size()) - 1));
     Instance& instance = *live[which];
     const auto side = static_cast<std::int32_t>(pick(kLeft, kRight));
     switch (pick(0, 12)) {
@@ -417,6 +419,7 @@ void checkRandomValues(Session& session, std::uint64_t seed, int actions) {
       break;
     case 3:
       host.options.unterminatedListText = pick(0, 1) == 0;
+      host.options.listTextFiller = pick(0, 3) == 0 ? static_cast<char16_t>(pick(1, 0xFFFF)) : 0;
       host.setListText(instance, static_cast<std::int32_t>(pick(2, 4)), randomListText());
       break;
     case 4: // a Morph Time short enough for ticks to finish glides
@@ -466,8 +469,9 @@ void checkRandomValues(Session& session, std::uint64_t seed, int actions) {
 }
 
 // List texts a careless or hostile host hands over: filling the whole buffer
-// without a terminator, far longer than it, lone surrogates, nothing but
-// commas. The module must hand back list texts terminated within their buffer.
+// without a terminator (or padding it out with a character), far longer than
+// it, lone surrogates, nothing but commas. The module must hand back list texts terminated within
+// their buffer.
 void checkListTexts(Session& session) {
   std::u16string unterminated;
   while (unterminated.size() < 1200) {
@@ -478,11 +482,18 @@ void checkListTexts(Session& session) {
     surrogates += i % 2 == 0 ? u'\xD800' : u'\xDC00';
     surrogates += u"\xD83D\xDE00,";
   }
-  const std::u16string texts[] = {unterminated, std::u16string(5000, u'x'), surrogates,
-                                  u",,,", u"", u"=1,b=0x7fffffff,c=-99999999999"};
+  const std::u16string texts[] = {unterminated, std::u16string(5000, u'x'),
+                                  surrogates,   u",,,",
+                                  u"",          u"=1,b=0x7fffffff,c=-99999999999"};
   ReferenceHost& host = session.host;
-  for (const bool leaveUnterminated : {true, false}) {
-    host.options.unterminatedListText = leaveUnterminated;
+  struct HostHabit {
+    bool unterminated;
+    char16_t filler; // not 0: the rest of the buffer filled with it, unterminated
+  };
+  for (const HostHabit habit : {HostHabit{true, 0}, HostHabit{false, 0}, HostHabit{false, u'x'},
+                                HostHabit{false, u'\xDC00'}}) {
+    host.options.unterminatedListText = habit.unterminated;
+    host.options.listTextFiller = habit.filler;
     for (const std::u16string& text : texts) {
       Instance* instance = session.create();
       if (instance == nullptr) {
@@ -533,8 +544,8 @@ void checkGlidesComplete(Session& session, bool reportWritesBack) {
         session.fail("the pin table names no known kind: no glide to check");
         return;
       }
-      const std::string what = "mode " + std::to_string(mode) + ", Morph Time " +
-                               std::to_string(morphTimeMs) + " ms: ";
+      const std::string what =
+          "mode " + std::to_string(mode) + ", Morph Time " + std::to_string(morphTimeMs) + " ms: ";
       host.initialise(*instance, false);
       host.setInt(*instance, kPassingMode, mode);
       host.setInt(*instance, kMorphTime, morphTimeMs);
@@ -544,12 +555,10 @@ void checkGlidesComplete(Session& session, bool reportWritesBack) {
       host.calls().clear();
       const PinCell target = setSampleTarget(host, *instance, source, *kind);
       const bool destinationWritten =
-          std::any_of(host.calls().begin(), host.calls().end(),
-                      [&](const HostCall& call) {
-                        return call.a == destination &&
-                               (call.operation == gui_host_op::kSetPinValue ||
-                                call.operation == gui_host_op::kSetPinText);
-                      });
+          std::any_of(host.calls().begin(), host.calls().end(), [&](const HostCall& call) {
+            return call.a == destination && (call.operation == gui_host_op::kSetPinValue ||
+                                             call.operation == gui_host_op::kSetPinText);
+          });
       host.options.logCalls = false;
       session.expect(session.checker.gliding(*instance),
                      what + "no glide started (no Morph Time written to the Ticker)");
@@ -584,6 +593,11 @@ CheckResult runInSession(ModuleLibrary& library, CheckResult result, const Check
     body(session);
     session.destroyAll();
     faults = session.faults();
+    if (session.checker.finishedGlides() > 0) {
+      result.detail = std::to_string(session.checker.finishedGlides()) +
+                      " glides finished (the target predicted for " +
+                      std::to_string(session.checker.predictedFinishes()) + ")";
+    }
   }
   result.passed = faults.empty();
   if (!faults.empty()) {
@@ -673,8 +687,8 @@ std::uint64_t freshSeed() {
 } // namespace
 
 bool ValidationReport::passed() const {
-  return !moduleName.empty() && std::all_of(checks.begin(), checks.end(),
-                                            [](const CheckResult& c) { return c.passed; });
+  return !moduleName.empty() &&
+         std::all_of(checks.begin(), checks.end(), [](const CheckResult& c) { return c.passed; });
 }
 
 ValidationReport validateModule(const std::string& path, const ValidationOptions& options) {
@@ -707,7 +721,8 @@ ValidationReport validateModule(const std::string& path, const ValidationOptions
   add("glides complete", [](Session& session) { checkGlidesComplete(session, false); });
   add("glides complete with re-entrant reports",
       [](Session& session) { checkGlidesComplete(session, true); });
-  add("random pin values and texts",
+  add(
+      "random pin values and texts",
       [&](Session& session) { checkRandomValues(session, seed, options.randomActions); }, seed);
   return report;
 }

@@ -25,7 +25,7 @@ struct ValidationOptions {
   // The seed of the random checks; none: a fresh one, printed for replay.
   std::optional<std::uint64_t> seed;
   int instanceCount = 1000;
-  int randomActions = 3000;
+  int randomActions = 20000;
   // Run each check in a child process (POSIX only).
   bool isolate = true;
 };

@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
     return zav::host::runValidateCommand({argv + 2, argv + argc}, stdout);
   }
   if (command == "demo") {
-    const std::filesystem::path dir = argc > 2 ? std::filesystem::path(argv[2]) : defaultModuleDir(argv[0]);
+    const std::filesystem::path dir =
+        argc > 2 ? std::filesystem::path(argv[2]) : defaultModuleDir(argv[0]);
     return demoFloat(dir);
   }
   std::fprintf(stderr, "usage: zav-host demo [MODULE_DIR]\n"

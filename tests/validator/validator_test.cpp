@@ -39,8 +39,9 @@ std::string fixture(const std::string& name) {
 }
 
 const CheckResult* findCheck(const ValidationReport& report, const std::string& nameStart) {
-  const auto found = std::find_if(report.checks.begin(), report.checks.end(),
-                                  [&](const CheckResult& c) { return c.name.rfind(nameStart, 0) == 0; });
+  const auto found =
+      std::find_if(report.checks.begin(), report.checks.end(),
+                   [&](const CheckResult& c) { return c.name.rfind(nameStart, 0) == 0; });
   return found != report.checks.end() ? &*found : nullptr;
 }
 
@@ -87,8 +88,8 @@ TEST_P(FixtureValidation, FailsTheCheckMeantForItsFault) {
   const bool stopped = caught->detail.find("exit code") != std::string::npos;
   EXPECT_TRUE(stopped || caught->detail.find(c.detail) != std::string::npos) << caught->detail;
   // The fixture is a sound module otherwise: what does not reach its fault passes.
-  for (const char* sound : {"library loads", "module properties", "makeModule", "pin table",
-                            "operation codes"}) {
+  for (const char* sound :
+       {"library loads", "module properties", "makeModule", "pin table", "operation codes"}) {
     const CheckResult* check = findCheck(report, sound);
     ASSERT_NE(check, nullptr) << sound;
     EXPECT_TRUE(check->passed) << sound << ": " << check->detail;
@@ -100,8 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FixtureCase{"writes_pin7", "glides complete", "pin 7"},
                       FixtureCase{"reads_past_list_buffer", "hostile list texts",
                                   "not terminated within its 1000-byte buffer"},
-                      FixtureCase{"never_zeroes_ticker", "glides complete",
-                                  "did not finish it"}),
+                      FixtureCase{"never_zeroes_ticker", "glides complete", "did not finish it"}),
     [](const auto& info) { return std::string(info.param.fixture); });
 
 TEST(ValidateCommand, PrintsTheSeedAndHowToReplayItAndFails) {
@@ -140,7 +140,9 @@ TEST(ValidateCommand, ARandomFailureReplaysWithItsSeed) {
   ASSERT_NE(b, nullptr);
   EXPECT_FALSE(a->passed);
   EXPECT_EQ(a->seed, kSeed);
-  const auto firstFault = [](const std::string& detail) { return detail.substr(0, detail.find(" [and")); };
+  const auto firstFault = [](const std::string& detail) {
+    return detail.substr(0, detail.find(" [and"));
+  };
   EXPECT_EQ(firstFault(a->detail), firstFault(b->detail));
 }
 

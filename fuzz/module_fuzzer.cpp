@@ -272,19 +272,25 @@ private:
     record.event(record.object, &event);
   }
 
+  // Sometimes the text repeated up to a length of at most `limit`: long texts
+  // from short inputs.
+  template <class Text> Text maybeRepeated(const Text& pattern, std::size_t limit) {
+    if (pattern.empty() || !in.ConsumeBool()) {
+      return pattern;
+    }
+    const std::size_t size = in.ConsumeIntegralInRange<std::size_t>(0, limit);
+    Text repeated;
+    while (repeated.size() < size) {
+      repeated += pattern;
+    }
+    repeated.resize(size);
+    return repeated;
+  }
+
   // Up to 64 KiB: taken from the input, or a short pattern repeated.
   std::string text() {
-    std::string made = in.ConsumeRandomLengthString(256);
-    if (in.ConsumeBool() && !made.empty()) {
-      const std::size_t size = in.ConsumeIntegralInRange<std::size_t>(0, kMaxTextBytes);
-      std::string repeated;
-      while (repeated.size() < size) {
-        repeated += made;
-      }
-      repeated.resize(size);
-      made.swap(repeated);
-    }
-    return made.substr(0, std::min(made.find('\0'), kMaxTextBytes));
+    const std::string made = maybeRepeated(in.ConsumeRandomLengthString(256), kMaxTextBytes);
+    return made.substr(0, made.find('\0'));
   }
 
   // Any 16-bit units, lone surrogates and zeros included; up to 5,000 of them.
@@ -294,16 +300,7 @@ private:
     for (std::size_t i = 0; i < units && in.remaining_bytes() > 0; ++i) {
       made.push_back(static_cast<char16_t>(in.ConsumeIntegral<std::uint16_t>()));
     }
-    if (in.ConsumeBool() && !made.empty()) {
-      const std::size_t size = in.ConsumeIntegralInRange<std::size_t>(0, kMaxListChars);
-      std::u16string repeated;
-      while (repeated.size() < size) {
-        repeated += made;
-      }
-      repeated.resize(size);
-      made.swap(repeated);
-    }
-    return made;
+    return maybeRepeated(made, kMaxListChars);
   }
 
   void moveClock() {

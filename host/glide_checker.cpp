@@ -6,10 +6,9 @@
 namespace zav::host {
 namespace {
 
-constexpr std::int32_t kTickerPin = 0;
-constexpr std::int32_t kMorphTimePin = 1;
-constexpr std::int32_t kLeftPin = 2;
-constexpr std::int32_t kRightPin = 3;
+using ramp_pin::kLeft;
+using ramp_pin::kRight;
+using ramp_pin::kTicker;
 
 // The modules turn milliseconds into seconds with 0.001 taken in single
 // precision and compare the two times once each is rounded to single
@@ -25,7 +24,7 @@ std::int32_t wrapped(std::int64_t ms) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms)));
 }
 
-bool isSide(std::int32_t pin) { return pin == kLeftPin || pin == kRightPin; }
+bool isSide(std::int32_t pin) { return pin == kLeft || pin == kRight; }
 
 } // namespace
 
@@ -101,7 +100,7 @@ void GlideChecker::beginOperation(Instance& /*instance*/, Track& track) {
   track.tickerWrite.reset();
   track.otherSideWrite.reset();
   track.expectFinish = false;
-  if (track.operation == gui_op::kPinChanged && track.pin == kTickerPin && track.glide &&
+  if (track.operation == gui_op::kPinChanged && track.pin == kTicker && track.glide &&
       track.morphTimeMs) {
     const std::int64_t elapsed = track.sentEarliestMs - track.glide->startLatestMs - slackMs;
     track.expectFinish = tickComesAfterMorphTime(wrapped(elapsed), *track.morphTimeMs);
@@ -116,7 +115,7 @@ void GlideChecker::endOperation(Instance& instance, Track& track) {
   if (track.operation != gui_op::kPinChanged) {
     return;
   }
-  if (track.pin == kTickerPin) {
+  if (track.pin == kTicker) {
     if (track.glide && track.tickerWrite == 0) {
       checkFinish(instance, *track.glide);
       track.glide.reset();
@@ -143,7 +142,7 @@ void GlideChecker::endOperation(Instance& instance, Track& track) {
     Glide glide;
     glide.startLatestMs = host.clock().nowMs();
     glide.source = track.pin;
-    glide.destination = kLeftPin + kRightPin - track.pin;
+    glide.destination = kLeft + kRight - track.pin;
     glide.target = finishValueOf(instance, instance.pins.at(static_cast<std::size_t>(track.pin)));
     track.glide = glide;
   } else if (track.otherSideWrite && track.glide) {
@@ -159,7 +158,7 @@ void GlideChecker::onCall(Instance& instance, const HostCall& call) {
     return; // the host reports stray pins itself
   }
   const PinCell& cell = instance.pins[static_cast<std::size_t>(call.a)];
-  if (call.operation == gui_host_op::kGetPinValue && call.a == kMorphTimePin) {
+  if (call.operation == gui_host_op::kGetPinValue && call.a == ramp_pin::kMorphTime) {
     track.morphTimeMs = cell.asInt();
   }
   const bool write =
@@ -167,10 +166,10 @@ void GlideChecker::onCall(Instance& instance, const HostCall& call) {
   if (!write) {
     return;
   }
-  if (call.a == kTickerPin && call.operation == gui_host_op::kSetPinValue) {
+  if (call.a == kTicker && call.operation == gui_host_op::kSetPinValue) {
     track.tickerWrite = call.b;
   } else if (track.operation == gui_op::kPinChanged && isSide(track.pin) &&
-             call.a == kLeftPin + kRightPin - track.pin) {
+             call.a == kLeft + kRight - track.pin) {
     track.otherSideWrite = cell;
   }
 }
@@ -195,7 +194,7 @@ void GlideChecker::checkFinish(const Instance& instance, const Glide& glide) {
   if (what.tellp() > 0) {
     fault(instance, what.str());
   }
-  if (instance.pins.at(kTickerPin).asInt() != 0) {
+  if (instance.pins.at(kTicker).asInt() != 0) {
     fault(instance, "a finished glide left " + std::to_string(instance.pins[0].asInt()) +
                         " on the Ticker pin, not 0");
   }
@@ -204,7 +203,7 @@ void GlideChecker::checkFinish(const Instance& instance, const Glide& glide) {
 std::optional<PinCell> GlideChecker::finishValueOf(const Instance& instance,
                                                    const PinCell& value) const {
   PinCell target;
-  target.type = instance.pins.at(kLeftPin).type;
+  target.type = instance.pins.at(kLeft).type;
   switch (target.type) {
   case PinDataType::Float:
     target.bits = value.bits;

@@ -28,6 +28,16 @@
 
 namespace zav::host {
 
+// The five pins of every ramp module, as a host numbers them.
+namespace ramp_pin {
+inline constexpr std::int32_t kTicker = 0;
+inline constexpr std::int32_t kMorphTime = 1;
+inline constexpr std::int32_t kLeft = 2;
+inline constexpr std::int32_t kRight = 3;
+inline constexpr std::int32_t kPassingMode = 4;
+inline constexpr std::int32_t kCount = 5;
+} // namespace ramp_pin
+
 class GlideChecker {
 public:
   // `clockSlackMs`: how far the host's clock readings may stray from the

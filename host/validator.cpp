@@ -27,12 +27,12 @@
 namespace zav::host {
 namespace {
 
-constexpr std::int32_t kTicker = 0;
-constexpr std::int32_t kMorphTime = 1;
-constexpr std::int32_t kLeft = 2;
-constexpr std::int32_t kRight = 3;
-constexpr std::int32_t kPassingMode = 4;
-constexpr std::int32_t kPinCount = 5;
+using ramp_pin::kLeft;
+using ramp_pin::kMorphTime;
+using ramp_pin::kPassingMode;
+using ramp_pin::kRight;
+using ramp_pin::kTicker;
+constexpr std::int32_t kPinCount = ramp_pin::kCount;
 
 // The list every check gives pin 3 before Initialise: the List module glides
 // over it, the others ignore it.

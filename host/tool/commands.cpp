@@ -48,6 +48,32 @@ void printOverview(std::FILE* out) {
                     "Exit codes: 0 done, 1 the command failed, 2 the call was wrong.\n");
 }
 
+// Breaks the text into lines that fit 80 columns after an indent of `indent`.
+std::string wrapped(const std::string& text, std::size_t indent) {
+  constexpr std::size_t kColumns = 80;
+  std::string lines;
+  std::size_t lineLength = indent;
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    std::size_t end = text.find(' ', begin);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    const std::string word = text.substr(begin, end - begin);
+    if (lineLength > indent && lineLength + 1 + word.size() > kColumns) {
+      lines += "\n" + std::string(indent, ' ');
+      lineLength = indent;
+    } else if (lineLength > indent) {
+      lines += ' ';
+      ++lineLength;
+    }
+    lines += word;
+    lineLength += word.size();
+    begin = end + 1;
+  }
+  return lines;
+}
+
 void printHelp(const Command& command, std::FILE* out) {
   std::fprintf(out, "usage: zav-host %s %s\n\n%s\n%s\n", command.name.c_str(),
                command.synopsis.c_str(), command.summary.c_str(), command.details.c_str());
@@ -57,7 +83,7 @@ void printHelp(const Command& command, std::FILE* out) {
   std::fprintf(out, "\noptions:\n");
   for (const OptionSpec& option : command.options) {
     const std::string form = "--" + option.name + " " + option.valueName;
-    std::fprintf(out, "  %-18s %s\n", form.c_str(), option.help.c_str());
+    std::fprintf(out, "  %-18s %s\n", form.c_str(), wrapped(option.help, 21).c_str());
   }
   std::fprintf(out, "  %-18s %s\n", "--help", "show this help");
 }

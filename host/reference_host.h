@@ -72,6 +72,11 @@ struct HostOptions {
   // Answer GUI host operation 17 without a terminator when the text fills the
   // buffer, as a careless host might.
   bool unterminatedListText = false;
+  // When not 0: answer GUI host operation 17 by filling the whole buffer, up
+  // to the capacity asked with, with the text and then this code unit, and no
+  // terminator, whatever the text's length, as a host that ignores the text's
+  // end might.
+  char16_t listTextFiller = 0;
 };
 
 class ReferenceHost {
@@ -116,6 +121,9 @@ public:
 
   Clock& clock() { return clockSource; }
   std::vector<HostCall>& calls() { return callLog; }
+  // Ticks the ticker served, and the most any of them came after it was due.
+  std::int64_t ticksServed() const { return ticks; }
+  std::int64_t worstTickLatenessMs() const { return worstLateness; }
   // Pin writes (operations 6, 15, 16) a module made to pins it does not have.
   int strayPinAccesses() const { return strayAccesses; }
   std::vector<std::unique_ptr<Instance>>& instances() { return instanceList; }
@@ -139,6 +147,8 @@ private:
   std::vector<std::unique_ptr<Instance>> instanceList;
   std::vector<HostCall> callLog;
   int nextId = 0;
+  std::int64_t ticks = 0;
+  std::int64_t worstLateness = 0;
   int strayAccesses = 0;
 };
 

@@ -23,7 +23,9 @@
 //
 // TableRampModule (below) supplies tickStep for every kind that reads the
 // progress from the RampTable; such a kind supplies writeStep(pin, progress)
-// instead. A kind may also hide the defaults copyInitialValue and fillTable.
+// instead. A kind that reads no table derives from RampModule directly and
+// builds its tickStep on measureTick(). A kind may also hide the defaults
+// copyInitialValue and fillTable.
 #pragma once
 
 #include <cmath>
@@ -32,6 +34,7 @@
 
 #include "framework/gui_module_base.h"
 #include "framework/process_clock.h"
+#include "ramp/glide_rounding.h"
 #include "ramp/ramp_table.h"
 
 namespace zav {
@@ -94,6 +97,23 @@ public:
   using GuiModuleBase::GuiModuleBase;
 
 protected:
+  // Sets the busy flag (when asked) and clears it on every way out. Kinds use
+  // it around pin writes of their own outside the pin-change handler.
+  class BusyScope {
+  public:
+    BusyScope(bool& flag, bool set) : flag(flag) {
+      if (set) {
+        flag = true;
+      }
+    }
+    ~BusyScope() { flag = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    bool& flag;
+  };
+
   // The time of a tick step, before rounding: seconds since the glide start and
   // the position on the 0..4095 table scale.
   struct TickTime {
@@ -229,22 +249,6 @@ protected:
   float rate = 0.0f;
 
 private:
-  // Sets the busy flag (when asked) and clears it on every way out.
-  class BusyScope {
-  public:
-    BusyScope(bool& flag, bool set) : flag(flag) {
-      if (set) {
-        flag = true;
-      }
-    }
-    ~BusyScope() { flag = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    bool& flag;
-  };
-
   void onSideChange(std::int32_t side, std::int32_t otherSide, SideAction action) {
     if (!kind().isNew(kind().read(side))) {
       return; // an ignored change leaves the target as it was
@@ -297,7 +301,7 @@ protected:
 private:
   static std::int32_t indexBelow(float tablePosition) {
     constexpr double almostHalf = 0.4999999f;
-    const double index = std::nearbyint(tablePosition - almostHalf);
+    const double index = nearestEven(tablePosition - almostHalf);
     // Beyond the int32 range (only for positions the finish makes irrelevant)
     // the result is the x86 conversion's INT32_MIN, without undefined behaviour.
     if (!(index >= -0x1p31 && index < 0x1p31)) {

@@ -329,7 +329,9 @@ private:
     const double at = x(trace.morphTimeMs);
     svg += "<line x1=\"" + number(at) + "\" y1=\"" + number(kPlotTop) + "\" x2=\"" + number(at) +
            "\" y2=\"" + number(kPlotBottom) + "\" stroke=\"#d62728\" stroke-dasharray=\"5 4\"/>\n";
-    svg += "<text x=\"" + number(at) + "\" y=\"" + number(kPlotTop - 5) +
+    // Kept whole inside the picture when the mark is at the plot's right edge.
+    const double labelMiddle = std::min(at, kWidth - 40);
+    svg += "<text x=\"" + number(labelMiddle) + "\" y=\"" + number(kPlotTop - 5) +
            "\" text-anchor=\"middle\" font-size=\"11\" fill=\"#d62728\">Morph Time</text>\n";
   }
 

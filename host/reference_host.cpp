@@ -22,6 +22,15 @@ std::unordered_map<const void*, Registration>& registry() {
 
 constexpr std::int32_t kMaxDeclaredPins = 256;
 
+// The GUI object the host is calling right now: nearly every host call comes
+// from it, and is served without a look-up.
+struct CalledObject {
+  const void* record = nullptr;
+  ReferenceHost* host = nullptr;
+  Instance* instance = nullptr;
+};
+CalledObject calledNow;
+
 } // namespace
 
 float PinCell::asFloat() const {
@@ -64,6 +73,9 @@ ReferenceHost::~ReferenceHost() {
 
 std::intptr_t ReferenceHost::callback(void* record, std::int32_t operation, std::int32_t a,
                                       std::int32_t b, void* c, float d) {
+  if (record == calledNow.record) {
+    return calledNow.host->serveGui(calledNow.instance, operation, a, b, c, d);
+  }
   const auto found = registry().find(record);
   if (found == registry().end()) {
     return 0;
@@ -155,7 +167,13 @@ void ReferenceHost::destroy(Instance& instance) {
 
 std::int32_t ReferenceHost::sendGui(Instance& instance, std::int32_t operation, std::int32_t a,
                                     std::int32_t b, void* c, float d) {
-  return instance.gui->dispatcher(instance.gui, operation, a, b, c, d);
+  const CalledObject caller = calledNow;
+  calledNow = CalledObject{instance.gui, this, &instance};
+  // Restored after the call: a nested call (a report back) and its caller each
+  // find their own object.
+  const std::int32_t answer = instance.gui->dispatcher(instance.gui, operation, a, b, c, d);
+  calledNow = caller;
+  return answer;
 }
 
 std::intptr_t ReferenceHost::sendAudio(Instance& instance, std::int32_t operation, std::int32_t a,
@@ -193,15 +211,24 @@ void ReferenceHost::tick(Instance& instance) {
 
 bool ReferenceHost::serviceTickers() {
   const std::int64_t now = clockSource.nowMs();
+  std::int64_t earliestDue = now;
+  bool served = false;
   bool anyRunning = false;
   // A tick may destroy nothing, but it may start or stop tickers: index, not iterators.
   for (std::size_t i = 0; i < instanceList.size(); ++i) {
     Instance& instance = *instanceList[i];
     while (instance.tickerRunning && instance.nextTickMs <= now) {
+      earliestDue = std::min(earliestDue, instance.nextTickMs);
+      served = true;
       instance.nextTickMs += options.tickPeriodMs;
+      ++ticks;
       tick(instance);
     }
     anyRunning = anyRunning || instance.tickerRunning;
+  }
+  // The tick that was due first was served last at worst.
+  if (served) {
+    worstLateness = std::max(worstLateness, clockSource.nowMs() - earliestDue);
   }
   return anyRunning;
 }

@@ -110,6 +110,9 @@ public:
 
   Clock& clock() { return clockSource; }
   std::vector<HostCall>& calls() { return callLog; }
+  // Ticks the ticker served, and the most any of them came after it was due.
+  std::int64_t ticksServed() const { return ticks; }
+  std::int64_t worstTickLatenessMs() const { return worstLateness; }
   // Pin writes (operations 6, 15, 16) a module made to pins it does not have.
   int strayPinAccesses() const { return strayAccesses; }
   std::vector<std::unique_ptr<Instance>>& instances() { return instanceList; }
@@ -130,6 +133,8 @@ private:
   std::vector<std::unique_ptr<Instance>> instanceList;
   std::vector<HostCall> callLog;
   int nextId = 0;
+  std::int64_t ticks = 0;
+  std::int64_t worstLateness = 0;
   int strayAccesses = 0;
 };
 

@@ -23,7 +23,9 @@
 //
 // TableRampModule (below) supplies tickStep for every kind that reads the
 // progress from the RampTable; such a kind supplies writeStep(pin, progress)
-// instead. A kind may also hide the defaults copyInitialValue and fillTable.
+// instead. A kind that reads no table derives from RampModule directly and
+// builds its tickStep on measureTick(). A kind may also hide the defaults
+// copyInitialValue and fillTable.
 #pragma once
 
 #include <cmath>
@@ -32,6 +34,7 @@
 
 #include "framework/gui_module_base.h"
 #include "framework/process_clock.h"
+#include "ramp/glide_rounding.h"
 #include "ramp/ramp_table.h"
 
 namespace zav {
@@ -297,7 +300,7 @@ protected:
 private:
   static std::int32_t indexBelow(float tablePosition) {
     constexpr double almostHalf = 0.4999999f;
-    const double index = std::nearbyint(tablePosition - almostHalf);
+    const double index = nearestEven(tablePosition - almostHalf);
     // Beyond the int32 range (only for positions the finish makes irrelevant)
     // the result is the x86 conversion's INT32_MIN, without undefined behaviour.
     if (!(index >= -0x1p31 && index < 0x1p31)) {

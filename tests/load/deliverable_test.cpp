@@ -24,6 +24,8 @@ std::ostream& operator<<(std::ostream& out, const Deliverable& deliverable) {
 
 const Deliverable kDeliverables[] = {
     {"zav_ramp_gf.sem", "ZAV Ramp GuiFloat", "Float", 6},
+    {"zav_ramp_gi.sem", "ZAV Ramp GuiInt", "Int", 8},
+    {"zav_ramp_gb.sem", "ZAV Ramp GuiBool", "Bool", 4},
 };
 
 std::vector<std::string> lines(const std::string& text) {

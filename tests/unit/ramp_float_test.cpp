@@ -8,6 +8,7 @@
 
 #include "ramp/ramp_float.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/reference_glide.h"
 
 namespace zav {
 namespace {
@@ -40,28 +41,7 @@ std::vector<Write> writesIn(const std::vector<HostCall>& calls) {
   return writes;
 }
 
-// The progress a tick step reads from the table, computed from the stated
-// arithmetic independently of the engine.
-float referenceProgress(std::int32_t elapsedMs, std::int32_t morphTimeMs) {
-  const double seconds = elapsedMs * static_cast<double>(0.001f);
-  const float rate = static_cast<float>(1000.0 / morphTimeMs);
-  const float position = static_cast<float>(seconds * rate * 4095);
-  std::int32_t index =
-      static_cast<std::int32_t>(std::nearbyint(position - static_cast<double>(0.4999999f))) & 4095;
-  const float fraction = static_cast<float>(position - static_cast<double>(index));
-  if (position > 4095) {
-    index = 4095;
-  }
-  const double k = static_cast<float>(1.0 / 4095);
-  auto entry = [&](std::int32_t i) { return i == 4096 ? 1.0f : static_cast<float>(i * k); };
-  return static_cast<float>((1.0 - fraction) * entry(index) +
-                            static_cast<double>(fraction) * entry(index + 1));
-}
-
-float referenceStep(float start, float delta, std::int32_t elapsedMs, std::int32_t morphTimeMs) {
-  return static_cast<float>(start +
-                            static_cast<double>(referenceProgress(elapsedMs, morphTimeMs)) * delta);
-}
+using test::referenceStep;
 
 class RampFloatTest : public test::RampFixture<RampFloat> {
 protected:

@@ -1,0 +1,125 @@
+// What the ramp steps cost, measured through the GUI entry function as a host
+// calls it, against a minimal host callback. The floor is what any tick step
+// must pay: one read of the process clock and one call of that callback.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/minimal_host.h"
+#include "framework/process_clock.h"
+#include "ramp/ramp_bool.h"
+#include "ramp/ramp_float.h"
+#include "ramp/ramp_int.h"
+
+namespace zav::bench {
+
+template <> struct BenchValues<RampFloat> {
+  static void prepare(MinimalHost&, std::size_t) {}
+  static void setLeft(MinimalHost& host, bool flip, std::size_t) {
+    host.setFloat(2, flip ? 10.0f : 0.0f);
+  }
+};
+
+template <> struct BenchValues<RampInt> {
+  static void prepare(MinimalHost&, std::size_t) {}
+  static void setLeft(MinimalHost& host, bool flip, std::size_t) {
+    host.setInt(2, flip ? 1000 : 0);
+  }
+};
+
+template <> struct BenchValues<RampBool> {
+  static void prepare(MinimalHost&, std::size_t) {}
+  static void setLeft(MinimalHost& host, bool flip, std::size_t) { host.setInt(2, flip ? 1 : 0); }
+};
+
+namespace {
+
+void BM_Floor(benchmark::State& state) {
+  MinimalHost host({PinDataType::Int, PinDataType::Int, PinDataType::Float, PinDataType::Float,
+                    PinDataType::List});
+  HostCallback callback = &MinimalHost::callback;
+  benchmark::DoNotOptimize(callback);
+  for (auto _ : state) {
+    const std::int32_t now = processClockMs();
+    benchmark::DoNotOptimize(now);
+    callback(host.record(), gui_host_op::kSetPinValue, 3, 0, nullptr, static_cast<float>(now));
+  }
+}
+BENCHMARK(BM_Floor);
+
+// One tick step of a glide that never ends (the longest Morph Time).
+template <class Kind> void BM_TickStep(benchmark::State& state) {
+  GlidingObject<Kind> object(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    object.tick();
+  }
+}
+BENCHMARK_TEMPLATE(BM_TickStep, RampFloat)->Arg(0);
+BENCHMARK_TEMPLATE(BM_TickStep, RampInt)->Arg(0);
+BENCHMARK_TEMPLATE(BM_TickStep, RampBool)->Arg(0);
+
+// A glide start: each change of the left side is new and starts a glide.
+template <class Kind> void BM_GlideStart(benchmark::State& state) {
+  GlidingObject<Kind> object(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    object.retarget();
+  }
+}
+BENCHMARK_TEMPLATE(BM_GlideStart, RampFloat)->Arg(0);
+BENCHMARK_TEMPLATE(BM_GlideStart, RampInt)->Arg(0);
+BENCHMARK_TEMPLATE(BM_GlideStart, RampBool)->Arg(0);
+
+// Initialise of a loaded module, the table fill included.
+template <class Kind> void BM_Initialise(benchmark::State& state) {
+  GlidingObject<Kind> object(0);
+  for (auto _ : state) {
+    object.send(gui_op::kInitialise, 1);
+  }
+}
+BENCHMARK_TEMPLATE(BM_Initialise, RampFloat);
+BENCHMARK_TEMPLATE(BM_Initialise, RampInt);
+BENCHMARK_TEMPLATE(BM_Initialise, RampBool);
+
+// Prints each tick step's cost as a ratio to the floor after the usual table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration) {
+        nanoseconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      }
+    }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    const auto floor = nanoseconds.find("BM_Floor");
+    if (floor == nanoseconds.end()) {
+      return;
+    }
+    std::printf("\nTick steps against the floor (%.1f ns of CPU time):\n", floor->second);
+    for (const auto& [name, ns] : nanoseconds) {
+      if (name.rfind("BM_TickStep", 0) == 0) {
+        std::printf("  %-40s %8.1f ns  %5.2f x floor\n", name.c_str(), ns, ns / floor->second);
+      }
+    }
+  }
+
+private:
+  std::map<std::string, double> nanoseconds;
+};
+
+} // namespace
+} // namespace zav::bench
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  zav::bench::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -14,6 +14,7 @@
 #include "ramp/ramp_bool.h"
 #include "ramp/ramp_float.h"
 #include "ramp/ramp_int.h"
+#include "ramp/ramp_text.h"
 
 namespace zav::bench {
 
@@ -34,6 +35,14 @@ template <> struct BenchValues<RampInt> {
 template <> struct BenchValues<RampBool> {
   static void prepare(MinimalHost&, std::size_t) {}
   static void setLeft(MinimalHost& host, bool flip, std::size_t) { host.setInt(2, flip ? 1 : 0); }
+};
+
+// Texts of the benchmark's length, every position gliding from 'a' to 'z' or back.
+template <> struct BenchValues<RampText> {
+  static void prepare(MinimalHost&, std::size_t) {}
+  static void setLeft(MinimalHost& host, bool flip, std::size_t length) {
+    host.texts[2].assign(length, flip ? 'z' : 'a');
+  }
 };
 
 namespace {
@@ -61,6 +70,7 @@ template <class Kind> void BM_TickStep(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_TickStep, RampFloat)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampInt)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampBool)->Arg(0);
+BENCHMARK_TEMPLATE(BM_TickStep, RampText)->Arg(16)->Arg(1024)->Arg(65536);
 
 // A glide start: each change of the left side is new and starts a glide.
 template <class Kind> void BM_GlideStart(benchmark::State& state) {
@@ -72,6 +82,7 @@ template <class Kind> void BM_GlideStart(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_GlideStart, RampFloat)->Arg(0);
 BENCHMARK_TEMPLATE(BM_GlideStart, RampInt)->Arg(0);
 BENCHMARK_TEMPLATE(BM_GlideStart, RampBool)->Arg(0);
+BENCHMARK_TEMPLATE(BM_GlideStart, RampText)->Arg(16)->Arg(1024)->Arg(65536);
 
 // Initialise of a loaded module, the table fill included.
 template <class Kind> void BM_Initialise(benchmark::State& state) {
@@ -83,6 +94,7 @@ template <class Kind> void BM_Initialise(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_Initialise, RampFloat);
 BENCHMARK_TEMPLATE(BM_Initialise, RampInt);
 BENCHMARK_TEMPLATE(BM_Initialise, RampBool);
+BENCHMARK_TEMPLATE(BM_Initialise, RampText);
 
 // Prints each tick step's cost as a ratio to the floor after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {

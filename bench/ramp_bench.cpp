@@ -14,6 +14,7 @@
 #include "ramp/ramp_bool.h"
 #include "ramp/ramp_float.h"
 #include "ramp/ramp_int.h"
+#include "ramp/ramp_list.h"
 #include "ramp/ramp_text.h"
 
 namespace zav::bench {
@@ -45,6 +46,20 @@ template <> struct BenchValues<RampText> {
   }
 };
 
+// Default-numbered lists of the benchmark's number of items, every glide
+// running from the first item to the last or back.
+template <> struct BenchValues<RampList> {
+  static void prepare(MinimalHost& host, std::size_t items) {
+    host.listText.assign(items > 0 ? 2 * items - 1 : 0, u'i'); // "i,i,…,i"
+    for (std::size_t comma = 1; comma < host.listText.size(); comma += 2) {
+      host.listText[comma] = u',';
+    }
+  }
+  static void setLeft(MinimalHost& host, bool flip, std::size_t items) {
+    host.setInt(2, flip ? static_cast<std::int32_t>(items) - 1 : 0);
+  }
+};
+
 namespace {
 
 void BM_Floor(benchmark::State& state) {
@@ -71,6 +86,7 @@ BENCHMARK_TEMPLATE(BM_TickStep, RampFloat)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampInt)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampBool)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampText)->Arg(16)->Arg(1024)->Arg(65536);
+BENCHMARK_TEMPLATE(BM_TickStep, RampList)->Arg(3)->Arg(500); // 500 items fill a list text
 
 // A glide start: each change of the left side is new and starts a glide.
 template <class Kind> void BM_GlideStart(benchmark::State& state) {
@@ -83,6 +99,7 @@ BENCHMARK_TEMPLATE(BM_GlideStart, RampFloat)->Arg(0);
 BENCHMARK_TEMPLATE(BM_GlideStart, RampInt)->Arg(0);
 BENCHMARK_TEMPLATE(BM_GlideStart, RampBool)->Arg(0);
 BENCHMARK_TEMPLATE(BM_GlideStart, RampText)->Arg(16)->Arg(1024)->Arg(65536);
+BENCHMARK_TEMPLATE(BM_GlideStart, RampList)->Arg(3)->Arg(500);
 
 // Initialise of a loaded module, the table fill included.
 template <class Kind> void BM_Initialise(benchmark::State& state) {
@@ -95,6 +112,7 @@ BENCHMARK_TEMPLATE(BM_Initialise, RampFloat);
 BENCHMARK_TEMPLATE(BM_Initialise, RampInt);
 BENCHMARK_TEMPLATE(BM_Initialise, RampBool);
 BENCHMARK_TEMPLATE(BM_Initialise, RampText);
+BENCHMARK_TEMPLATE(BM_Initialise, RampList);
 
 // Prints each tick step's cost as a ratio to the floor after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {

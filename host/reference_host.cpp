@@ -299,6 +299,7 @@ std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation
     }
     break;
   case gui_host_op::kGetPinListText:
+    call.hadNullPointer = c == nullptr;
     if (PinCell* cell = pinOf(instance, a)) {
       const std::u16string& text = cell->listText;
       if (b == 0 && c == nullptr) {
@@ -306,7 +307,11 @@ std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation
       } else if (b > 0 && c != nullptr) {
         auto* buffer = static_cast<char16_t*>(c);
         const auto capacity = static_cast<std::size_t>(b);
-        if (options.unterminatedListText && text.size() >= capacity) {
+        if (options.listTextFiller != 0) {
+          const std::size_t length = std::min(text.size(), capacity);
+          std::copy_n(text.begin(), length, buffer);
+          std::fill(buffer + length, buffer + capacity, options.listTextFiller);
+        } else if (options.unterminatedListText && text.size() >= capacity) {
           std::copy_n(text.begin(), capacity, buffer);
         } else {
           const std::size_t length = std::min(text.size(), capacity - 1);

@@ -66,6 +66,11 @@ struct HostOptions {
   // Answer GUI host operation 17 without a terminator when the text fills the
   // buffer, as a careless host might.
   bool unterminatedListText = false;
+  // When not 0: answer GUI host operation 17 by filling the whole buffer, up
+  // to the capacity asked with, with the text and then this code unit, and no
+  // terminator, whatever the text's length, as a host that ignores the text's
+  // end might.
+  char16_t listTextFiller = 0;
 };
 
 class ReferenceHost {

@@ -97,6 +97,23 @@ public:
   using GuiModuleBase::GuiModuleBase;
 
 protected:
+  // Sets the busy flag (when asked) and clears it on every way out. Kinds use
+  // it around pin writes of their own outside the pin-change handler.
+  class BusyScope {
+  public:
+    BusyScope(bool& flag, bool set) : flag(flag) {
+      if (set) {
+        flag = true;
+      }
+    }
+    ~BusyScope() { flag = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    bool& flag;
+  };
+
   // The time of a tick step, before rounding: seconds since the glide start and
   // the position on the 0..4095 table scale.
   struct TickTime {
@@ -232,22 +249,6 @@ protected:
   float rate = 0.0f;
 
 private:
-  // Sets the busy flag (when asked) and clears it on every way out.
-  class BusyScope {
-  public:
-    BusyScope(bool& flag, bool set) : flag(flag) {
-      if (set) {
-        flag = true;
-      }
-    }
-    ~BusyScope() { flag = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    bool& flag;
-  };
-
   void onSideChange(std::int32_t side, std::int32_t otherSide, SideAction action) {
     if (!kind().isNew(kind().read(side))) {
       return; // an ignored change leaves the target as it was

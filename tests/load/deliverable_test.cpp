@@ -27,6 +27,7 @@ const Deliverable kDeliverables[] = {
     {"zav_ramp_gi.sem", "ZAV Ramp GuiInt", "Int", 8},
     {"zav_ramp_gb.sem", "ZAV Ramp GuiBool", "Bool", 4},
     {"zav_ramp_gt.sem", "ZAV Ramp GuiText", "Text", 1},
+    {"zav_ramp_gl.sem", "ZAV Ramp GuiList", "List", 0},
 };
 
 std::vector<std::string> lines(const std::string& text) {

@@ -240,7 +240,8 @@ TEST_F(GuiDispatcherTest, ValueOperationsPassTheirArgumentsWhereTheHostLooks) {
 }
 
 TEST_F(GuiDispatcherTest, TextOperationsCopyAndNeverPassNull) {
-  probe->setText(2, "");
+  const std::string empty; // outlives the call, so the pointer passed can be read after it
+  probe->setText(2, empty);
   ASSERT_EQ(hostCalls.size(), 1u);
   EXPECT_EQ(hostCalls[0].operation, gui_host_op::kSetPinText);
   ASSERT_NE(hostCalls[0].c, nullptr);

@@ -85,7 +85,7 @@ template <class Kind> void BM_TickStep(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_TickStep, RampFloat)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampInt)->Arg(0);
 BENCHMARK_TEMPLATE(BM_TickStep, RampBool)->Arg(0);
-BENCHMARK_TEMPLATE(BM_TickStep, RampText)->Arg(16)->Arg(1024)->Arg(65536);
+BENCHMARK_TEMPLATE(BM_TickStep, RampText)->Arg(16)->Arg(256)->Arg(4096);
 BENCHMARK_TEMPLATE(BM_TickStep, RampList)->Arg(3)->Arg(500); // 500 items fill a list text
 
 // A glide start: each change of the left side is new and starts a glide.
@@ -113,6 +113,45 @@ BENCHMARK_TEMPLATE(BM_Initialise, RampInt);
 BENCHMARK_TEMPLATE(BM_Initialise, RampBool);
 BENCHMARK_TEMPLATE(BM_Initialise, RampText);
 BENCHMARK_TEMPLATE(BM_Initialise, RampList);
+
+// A list text of 1,000 characters: items "item0=0" to "item124=124" and more,
+// each with a value text to convert.
+std::u16string thousandCharacterList() {
+  std::string text;
+  for (int item = 0; text.size() < 1000; ++item) {
+    if (item > 0) {
+      text += ',';
+    }
+    const std::string number = std::to_string(item);
+    text.append("item").append(number).append("=").append(number);
+  }
+  text.resize(1000);
+  return std::u16string(text.begin(), text.end());
+}
+
+// Reading, narrowing and parsing pin 3's list text, as Initialise and the list
+// refresh do.
+void BM_ParseList(benchmark::State& state) {
+  MinimalHost host({PinDataType::Int, PinDataType::Int, PinDataType::List, PinDataType::List,
+                    PinDataType::List});
+  host.listText = thousandCharacterList();
+  RampList list(&MinimalHost::callback, 0);
+  for (auto _ : state) {
+    list.parseList(3);
+  }
+}
+BENCHMARK(BM_ParseList);
+
+void BM_ReadListText(benchmark::State& state) {
+  MinimalHost host({PinDataType::Int, PinDataType::Int, PinDataType::List, PinDataType::List,
+                    PinDataType::List});
+  host.listText = thousandCharacterList();
+  RampList list(&MinimalHost::callback, 0);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(list.readListText(3));
+  }
+}
+BENCHMARK(BM_ReadListText);
 
 // Prints each tick step's cost as a ratio to the floor after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -40,13 +40,20 @@ std::string typeWord(std::int32_t dataType) {
   return "code " + std::to_string(dataType);
 }
 
+// A pin text between double quotes, shown safely.
+std::string quoted(const std::string& text) {
+  std::string shown(1, '"');
+  return shown.append(printable(text)).append(1, '"');
+}
+
 // The flags the host acts on as words; the bits only the host reads, and any
 // unknown ones, as one hex number.
 std::string flagWords(std::int32_t flags) {
   std::string words;
+  auto add = [&](const std::string& word) { words.append(words.empty() ? "" : " ").append(word); };
   auto take = [&](std::int32_t bit, const char* word) {
     if ((flags & bit) != 0) {
-      words += (words.empty() ? "" : " ") + std::string(word);
+      add(word);
       flags &= ~bit;
     }
   };
@@ -54,7 +61,7 @@ std::string flagWords(std::int32_t flags) {
   take(pin_flag::kForcePlug, "forcePlug");
   take(pin_flag::kRepeatLast, "repeatLast");
   if (flags != 0) {
-    words += (words.empty() ? "" : " ") + hex(flags);
+    add(hex(flags));
   }
   return words.empty() ? "-" : words;
 }
@@ -102,10 +109,9 @@ int runInfo(const CommandLine& line, const ToolContext& context) {
   std::fprintf(out, "pins: %s\n", std::to_string(pins.size()).c_str());
   std::vector<Row> rows{{"#", "name", "direction", "type", "default", "list text", "flags"}};
   for (const PinDeclaration& pin : pins) {
-    rows.push_back(Row{
-        std::to_string(pin.index), "\"" + printable(pin.name) + "\"", directionWord(pin.direction),
-        typeWord(pin.dataType), "\"" + printable(pin.defaultText) + "\"",
-        pin.hasListText ? "\"" + printable(pin.listText) + "\"" : "-", flagWords(pin.flags)});
+    rows.push_back(Row{std::to_string(pin.index), quoted(pin.name), directionWord(pin.direction),
+                       typeWord(pin.dataType), quoted(pin.defaultText),
+                       pin.hasListText ? quoted(pin.listText) : "-", flagWords(pin.flags)});
   }
   printTable(out, rows);
   return 0;

@@ -37,8 +37,10 @@ std::string progressBar(std::int64_t elapsedMs, std::int32_t morphTimeMs) {
   const double part =
       morphTimeMs <= 0 ? 1.0 : std::clamp(static_cast<double>(elapsedMs) / morphTimeMs, 0.0, 1.0);
   const int filled = static_cast<int>(part * kBarWidth + 0.5);
-  return "[" + std::string(static_cast<std::size_t>(filled), '#') +
-         std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]";
+  std::string bar(1, '[');
+  bar.append(static_cast<std::size_t>(filled), '#');
+  bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+  return bar.append(1, ']');
 }
 
 } // namespace

@@ -75,6 +75,14 @@ void BM_Floor(benchmark::State& state) {
 }
 BENCHMARK(BM_Floor);
 
+// The floor's first part alone: one read of the process clock.
+void BM_ProcessClock(benchmark::State& state) {
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(processClockMs());
+  }
+}
+BENCHMARK(BM_ProcessClock);
+
 // One tick step of a glide that never ends (the longest Morph Time).
 template <class Kind> void BM_TickStep(benchmark::State& state) {
   GlidingObject<Kind> object(static_cast<std::size_t>(state.range(0)));

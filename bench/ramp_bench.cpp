@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_values.h"
 #include "bench/minimal_host.h"
 #include "framework/process_clock.h"
 #include "ramp/ramp_bool.h"
@@ -18,47 +19,6 @@
 #include "ramp/ramp_text.h"
 
 namespace zav::bench {
-
-template <> struct BenchValues<RampFloat> {
-  static void prepare(MinimalHost&, std::size_t) {}
-  static void setLeft(MinimalHost& host, bool flip, std::size_t) {
-    host.setFloat(2, flip ? 10.0f : 0.0f);
-  }
-};
-
-template <> struct BenchValues<RampInt> {
-  static void prepare(MinimalHost&, std::size_t) {}
-  static void setLeft(MinimalHost& host, bool flip, std::size_t) {
-    host.setInt(2, flip ? 1000 : 0);
-  }
-};
-
-template <> struct BenchValues<RampBool> {
-  static void prepare(MinimalHost&, std::size_t) {}
-  static void setLeft(MinimalHost& host, bool flip, std::size_t) { host.setInt(2, flip ? 1 : 0); }
-};
-
-// Texts of the benchmark's length, every position gliding from 'a' to 'z' or back.
-template <> struct BenchValues<RampText> {
-  static void prepare(MinimalHost&, std::size_t) {}
-  static void setLeft(MinimalHost& host, bool flip, std::size_t length) {
-    host.texts[2].assign(length, flip ? 'z' : 'a');
-  }
-};
-
-// Default-numbered lists of the benchmark's number of items, every glide
-// running from the first item to the last or back.
-template <> struct BenchValues<RampList> {
-  static void prepare(MinimalHost& host, std::size_t items) {
-    host.listText.assign(items > 0 ? 2 * items - 1 : 0, u'i'); // "i,i,…,i"
-    for (std::size_t comma = 1; comma < host.listText.size(); comma += 2) {
-      host.listText[comma] = u',';
-    }
-  }
-  static void setLeft(MinimalHost& host, bool flip, std::size_t items) {
-    host.setInt(2, flip ? static_cast<std::int32_t>(items) - 1 : 0);
-  }
-};
 
 namespace {
 
@@ -74,6 +34,14 @@ void BM_Floor(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Floor);
+
+// The floor's first part alone: one read of the process clock.
+void BM_ProcessClock(benchmark::State& state) {
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(processClockMs());
+  }
+}
+BENCHMARK(BM_ProcessClock);
 
 // One tick step of a glide that never ends (the longest Morph Time).
 template <class Kind> void BM_TickStep(benchmark::State& state) {

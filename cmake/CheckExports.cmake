@@ -1,14 +1,19 @@
 # Checks that a module library exports exactly getModuleProperties and
 # makeModule, undecorated. Run as: cmake -DLIBRARY=... -DNM=... -DOBJDUMP=... -P
+cmake_minimum_required(VERSION 3.25)
+
 execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "objdump cannot read ${LIBRARY}")
 endif()
 if(headers MATCHES "pei-i386|PE32")
-  # The export name table of a PE DLL lists one "[ n] name" row per export.
-  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table(.*)" table "${headers}")
-  string(REGEX MATCHALL "\\] [A-Za-z_@?$0-9]+" rows "${table}")
-  list(TRANSFORM rows REPLACE "^\\] " "")
+  # The export name table of a PE DLL lists one "[ n] name" row per export and
+  # ends at a blank line; the base relocations after it have "[rva] TYPE" rows.
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(([^\n]+\n)*)" _ "${headers}")
+  set(table "${CMAKE_MATCH_1}")
+  # Brackets would group list elements: take the names out of the rows first.
+  string(REGEX REPLACE "[ \t]*\\[ *[0-9]+\\] ([^\n]*)\n" "\\1;" rows "${table}")
+  list(REMOVE_ITEM rows "")
 else()
   execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols)
   string(REGEX MATCHALL "[0-9a-f]+ [A-Za-z] [^\n]+" lines "${symbols}")

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <thread>
 
 namespace zav::host {
 
@@ -19,6 +20,10 @@ public:
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start)
         .count();
+  }
+  // Sleeps until the clock reads `ms`; returns at once when it already does.
+  void sleepUntil(std::int64_t ms) {
+    std::this_thread::sleep_until(start + std::chrono::milliseconds(ms));
   }
 
 private:

@@ -1,5 +1,7 @@
 #include "host/module_library.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -11,7 +13,11 @@ namespace {
 
 #ifdef _WIN32
 void* loadLibrary(const std::string& path, std::string& error) {
-  HMODULE module = LoadLibraryA(path.c_str());
+  // LoadLibrary recognises a path by its backslashes; a name with forward
+  // slashes alone may be looked for along the DLL search path instead.
+  std::string windowsPath = path;
+  std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+  HMODULE module = LoadLibraryA(windowsPath.c_str());
   if (module == nullptr) {
     error = "cannot load " + path + " (Windows error " + std::to_string(GetLastError()) + ")";
   }

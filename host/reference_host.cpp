@@ -63,6 +63,34 @@ std::u16string widen(const std::string& text) {
   return wide;
 }
 
+std::string narrow(const std::u16string& text) {
+  std::string narrowed;
+  const auto append = [&narrowed](char32_t code) {
+    if (code < 0x80) {
+      narrowed.push_back(static_cast<char>(code));
+      return;
+    }
+    constexpr unsigned char leadBits[] = {0x00, 0xC0, 0xE0, 0xF0};
+    const int extra = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    narrowed.push_back(static_cast<char>(leadBits[extra] | (code >> (6 * extra))));
+    for (int shift = 6 * (extra - 1); shift >= 0; shift -= 6) {
+      narrowed.push_back(static_cast<char>(0x80 | ((code >> shift) & 0x3F)));
+    }
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    const bool high = unit >= 0xD800 && unit < 0xDC00;
+    const bool low = unit >= 0xDC00 && unit < 0xE000;
+    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      append(0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else {
+      append(high || low ? U'\uFFFD' : static_cast<char32_t>(unit));
+    }
+  }
+  return narrowed;
+}
+
 ReferenceHost::ReferenceHost(Clock& clock) : clockSource(clock) {}
 
 ReferenceHost::~ReferenceHost() {
@@ -213,6 +241,9 @@ void ReferenceHost::setListText(Instance& instance, std::int32_t pin, const std:
 void ReferenceHost::tick(Instance& instance) {
   instance.pins.at(0).setInt(++instance.tickerCount);
   reportChange(instance, 0);
+  if (onTick) {
+    onTick(instance);
+  }
 }
 
 bool ReferenceHost::serviceTickers() {
@@ -228,6 +259,11 @@ bool ReferenceHost::serviceTickers() {
       served = true;
       instance.nextTickMs += options.tickPeriodMs;
       ++ticks;
+      // This tick is the last unless the module writes to the pin again.
+      if (instance.tickerStopsAfterTick) {
+        instance.tickerStopsAfterTick = false;
+        instance.tickerRunning = false;
+      }
       tick(instance);
     }
     anyRunning = anyRunning || instance.tickerRunning;
@@ -294,15 +330,18 @@ std::string ReferenceHost::takeText(const Instance& instance, std::int32_t opera
   return std::string(chars, end);
 }
 
-// The ticker module starts on a non-zero value written to its pin and stops on 0.
+// The ticker module starts on a non-zero value written to its pin and stops on 0
+// (with tickAfterZero, after one more tick).
 void ReferenceHost::noteTickerWrite(Instance& instance, std::int32_t pin, std::int32_t value) {
   if (pin != 0) {
     return;
   }
-  if (value != 0 && !instance.tickerRunning) {
+  const bool runs = value != 0 || options.tickAfterZero;
+  if (runs && !instance.tickerRunning) {
     instance.nextTickMs = clockSource.nowMs() + options.tickPeriodMs;
   }
-  instance.tickerRunning = value != 0;
+  instance.tickerRunning = runs;
+  instance.tickerStopsAfterTick = value == 0 && options.tickAfterZero;
 }
 
 std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation, std::int32_t a,

@@ -50,6 +50,7 @@ struct Instance {
   std::vector<PinCell> pins;
   // The ticker module connected to pin 0.
   bool tickerRunning = false;
+  bool tickerStopsAfterTick = false; // HostOptions::tickAfterZero: a 0 was written
   std::int64_t nextTickMs = 0;
   std::int32_t tickerCount = 0;
 };
@@ -60,6 +61,10 @@ struct HostOptions {
   bool reportWritesBack = false;
   // The ticker changes pin 0 this often while it runs.
   std::int64_t tickPeriodMs = 10;
+  // The ticker changes pin 0 once more after a 0 is written to it, then stops.
+  // A glide started with Morph Time 0 writes 0 as its start, and only a later
+  // tick finishes it; after a finish the extra tick finds no glide.
+  bool tickAfterZero = false;
   // The answer to audio host operation 14 (getPlugCount).
   std::int32_t plugCount = 0;
   // Keep a log of every host call (off for scale runs).
@@ -140,6 +145,9 @@ public:
   std::vector<std::unique_ptr<Instance>>& instances() { return instanceList; }
 
   HostOptions options;
+  // Called after every change the ticker reports on pin 0, once the module has
+  // handled it: where a tool or a test watches a glide step by step.
+  std::function<void(Instance&)> onTick;
 
 private:
   std::intptr_t serveGui(Instance* instance, std::int32_t operation, std::int32_t a, std::int32_t b,
@@ -166,7 +174,8 @@ private:
 };
 
 // Narrow text to UTF-16 and back, as the reference host stores list texts
-// (UTF-8 on the narrow side).
+// (UTF-8 on the narrow side). A lone surrogate narrows to U+FFFD.
 std::u16string widen(const std::string& text);
+std::string narrow(const std::u16string& text);
 
 } // namespace zav::host

@@ -751,32 +751,4 @@ void printReport(const ValidationReport& report, std::FILE* out) {
   }
 }
 
-int runValidateCommand(const std::vector<std::string>& arguments, std::FILE* out) {
-  ValidationOptions options;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] == "--seed" && i + 1 < arguments.size()) {
-      char* end = nullptr;
-      options.seed = std::strtoull(arguments[++i].c_str(), &end, 10);
-      if (end == nullptr || *end != '\0') {
-        std::fprintf(stderr, "zav-host validate: --seed takes a number\n");
-        return 2;
-      }
-    } else {
-      files.push_back(arguments[i]);
-    }
-  }
-  if (files.empty()) {
-    std::fprintf(stderr, "usage: zav-host validate [--seed N] FILE.sem...\n");
-    return 2;
-  }
-  bool allPassed = true;
-  for (const std::string& file : files) {
-    const ValidationReport report = validateModule(file, options);
-    printReport(report, out);
-    allPassed = allPassed && report.passed();
-  }
-  return allPassed ? 0 : 1;
-}
-
 } // namespace zav::host

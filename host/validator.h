@@ -51,7 +51,4 @@ ValidationReport validateModule(const std::string& path, const ValidationOptions
 // every random check, and a summary line.
 void printReport(const ValidationReport& report, std::FILE* out);
 
-// The zav-host subcommand: validate [--seed N] FILE.sem... Returns the exit code.
-int runValidateCommand(const std::vector<std::string>& arguments, std::FILE* out);
-
 } // namespace zav::host

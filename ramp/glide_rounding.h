@@ -2,9 +2,17 @@
 // (Int values, text character codes, list positions).
 #pragma once
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+// Every glide rounds to single or double precision at stated places, and
+// nearestEven below needs each addition rounded to double. Both hold only when
+// float and double operations are carried out in their own types: on 32-bit
+// x86 that takes SSE2 arithmetic, never the x87's wider registers.
+static_assert(FLT_EVAL_METHOD == 0,
+              "build with -msse2 -mfpmath=sse: x87 extended precision changes the glides' bits");
 
 namespace zav {
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -104,32 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FixtureCase{"never_zeroes_ticker", "glides complete", "did not finish it"}),
     [](const auto& info) { return std::string(info.param.fixture); });
 
-TEST(ValidateCommand, PrintsTheSeedAndHowToReplayItAndFails) {
-  std::FILE* out = std::tmpfile();
-  ASSERT_NE(out, nullptr);
-  const int exitCode = runValidateCommand({"--seed", "42", fixture("writes_pin7")}, out);
-  std::rewind(out);
-  std::string printed;
-  for (int c; (c = std::fgetc(out)) != EOF;) {
-    printed.push_back(static_cast<char>(c));
-  }
-  std::fclose(out);
-  EXPECT_EQ(exitCode, 1);
-  EXPECT_NE(printed.find("(seed 42)"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("FAIL  glides complete"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("FAILED"), std::string::npos) << printed;
-}
-
-TEST(ValidateCommand, RefusesAMissingFileAndBadArguments) {
-  std::FILE* out = std::tmpfile();
-  ASSERT_NE(out, nullptr);
-  EXPECT_EQ(runValidateCommand({fixture("no_such_module")}, out), 1);
-  EXPECT_EQ(runValidateCommand({}, out), 2);
-  EXPECT_EQ(runValidateCommand({"--seed", "x", fixture("writes_pin7")}, out), 2);
-  std::fclose(out);
-}
-
-TEST(ValidateCommand, ARandomFailureReplaysWithItsSeed) {
+TEST(RandomCheck, AFailureReplaysWithItsSeed) {
   // The pin-7 fixture fails the random check at any seed; the same seed finds
   // the same first fault again.
   const ValidationReport first = validateModule(fixture("writes_pin7"), fixedSeed());

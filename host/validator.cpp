@@ -731,23 +731,22 @@ void printReport(const ValidationReport& report, std::FILE* out) {
   std::fprintf(out, "validate %s (%s)\n", report.path.c_str(),
                report.moduleName.empty() ? "not loaded" : report.moduleName.c_str());
   int failed = 0;
+  std::optional<std::uint64_t> seed;
   for (const CheckResult& check : report.checks) {
     std::string name = check.name;
     if (check.seed) {
       name += " (seed " + std::to_string(*check.seed) + ")";
+      seed = check.seed;
     }
     std::fprintf(out, "  %s  %s%s%s\n", check.passed ? "PASS" : "FAIL", name.c_str(),
                  check.detail.empty() ? "" : ": ", check.detail.c_str());
-    if (check.seed && !check.passed) {
-      std::fprintf(out, "        replay: zav-host validate --seed %llu %s\n",
-                   static_cast<unsigned long long>(*check.seed), report.path.c_str());
-    }
     failed += check.passed ? 0 : 1;
   }
-  if (failed == 0) {
-    std::fprintf(out, "  %zu checks, all passed\n", report.checks.size());
-  } else {
-    std::fprintf(out, "  %zu checks, %d FAILED\n", report.checks.size(), failed);
+  const std::string summary = failed == 0 ? "all passed" : std::to_string(failed) + " FAILED";
+  std::fprintf(out, "  %zu checks, %s\n", report.checks.size(), summary.c_str());
+  if (seed) {
+    std::fprintf(out, "  replay: zav-host validate --seed %llu %s\n",
+                 static_cast<unsigned long long>(*seed), report.path.c_str());
   }
 }
 

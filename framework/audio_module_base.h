@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/deferred_close.h"
 #include "framework/host_interface.h"
 
 namespace zav {
@@ -52,7 +53,8 @@ public:
 
   AudioHostRecord* record() { return &hostRecord; }
 
-  // Runs one audio operation. Operation 1 destroys the object.
+  // Runs one audio operation. Operation 1 destroys the object (after the
+  // operation in progress, when it comes from inside one of its host calls).
   std::intptr_t dispatch(std::int32_t operation, std::int32_t a, std::int32_t b, void* c, float d);
 
   // Calls the host with this object's record first; without a callback it
@@ -92,6 +94,9 @@ protected:
   const ProcessSelection& currentSelection() const { return currentProcess; }
 
 private:
+  std::intptr_t runOperation(std::int32_t operation, std::int32_t a, std::int32_t b, void* c,
+                             float d);
+  void destroy();
   // Whether a declared pin gets a plug.
   static bool takesPlug(const PinProperties& declaration);
   void initialisePlugs(std::int32_t count);
@@ -103,6 +108,7 @@ private:
   // Operations this object queued with sendCallEvent and not yet seen back: a
   // type-21 event runs only these, never an address the host made up.
   std::vector<AudioOperation> queuedOperations;
+  DeferredClose closing;
 };
 
 // The functions stored in AudioHostRecord. No exception leaves them.

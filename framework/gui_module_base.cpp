@@ -64,14 +64,38 @@ void GuiModuleBase::initialise(bool /*loaded*/) {}
 
 std::int32_t GuiModuleBase::dispatch(std::int32_t operation, std::int32_t a, std::int32_t b,
                                      void* c, float d) {
+  if (operation == gui_op::kClose) {
+    if (closing.closeNowOrLater()) {
+      destroy();
+    }
+    return 1;
+  }
+  std::int32_t answer = 0;
+  try {
+    answer = closing.run([&] { return runOperation(operation, a, b, c, d); });
+  } catch (...) {
+    if (closing.closeDue()) {
+      destroy();
+    }
+    throw;
+  }
+  if (closing.closeDue()) {
+    destroy(); // closed from inside one of its own host calls
+  }
+  return answer;
+}
+
+void GuiModuleBase::destroy() {
+  close();
+  delete this;
+}
+
+std::int32_t GuiModuleBase::runOperation(std::int32_t operation, std::int32_t a, std::int32_t b,
+                                         void* c, float d) {
   switch (operation) {
   case gui_op::kInitialise:
     initialise(a == 1);
     return 0;
-  case gui_op::kClose:
-    close();
-    delete this;
-    return 1;
   case gui_op::kHook2:
     onOperation2(a, c);
     return 0;

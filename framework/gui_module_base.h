@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/deferred_close.h"
 #include "framework/host_interface.h"
 
 namespace zav {
@@ -48,7 +49,8 @@ public:
 
   GuiHostRecord* record() { return &hostRecord; }
 
-  // Runs one GUI operation. Operation 1 destroys the object.
+  // Runs one GUI operation. Operation 1 destroys the object (after the
+  // operation in progress, when it comes from inside one of its host calls).
   std::int32_t dispatch(std::int32_t operation, std::int32_t a, std::int32_t b, void* c, float d);
 
   // Calls the host with this object's record first. The GUI side always calls:
@@ -88,8 +90,13 @@ protected:
   virtual void onPinChange(GuiPin /*event*/) {}
 
 private:
+  std::int32_t runOperation(std::int32_t operation, std::int32_t a, std::int32_t b, void* c,
+                            float d);
+  void destroy();
+
   HostCallback hostCallback;
   GuiHostRecord hostRecord;
+  DeferredClose closing;
 };
 
 // The function stored in GuiHostRecord::dispatcher. No exception leaves it: a

@@ -7,8 +7,10 @@
 // c is a buffer of the harness or null), call the process and event
 // functions, write any bit pattern to the pins, narrow texts up to 64 KiB,
 // wide list texts of up to 5,000 characters with lone surrogates, with or
-// without a terminator, or with the rest of the buffer filled, move the module's clock forward,
-// backward and across the 32-bit wrap, switch reports of writes back on and off, and tick.
+// without a terminator, or with the rest of the buffer filled, move the
+// module's clock forward, backward and across the 32-bit wrap, switch reports
+// of writes back on and off, close a module from inside its own host call,
+// and tick.
 //
 // What stops the run: a sanitizer finding, or anything the reference host or
 // the glide checker reports: a pin the module does not have, a list text not
@@ -103,6 +105,7 @@ public:
   void run() {
     for (int action = 0; action < kMaxActions && in.remaining_bytes() > 0; ++action) {
       step();
+      forgetClosed();
       check();
     }
   }
@@ -124,6 +127,7 @@ private:
     MoveClock,
     ToggleReports,
     ListOperation,
+    CloseInsideACall,
     kActionCount,
   };
 
@@ -181,6 +185,11 @@ private:
     case ToggleReports:
       host.options.reportWritesBack = !host.options.reportWritesBack;
       break;
+    case CloseInsideACall: // the next host call of any module closes that module
+      host.options.closeInsideNextCall = true;
+      host.setInt(instance, in.ConsumeIntegralInRange<std::int32_t>(0, 4),
+                  in.ConsumeIntegral<std::int32_t>());
+      break;
     case ListOperation:
       host.sendGui(instance, in.ConsumeBool() ? zav::gui_op::kRefreshList : zav::gui_op::kClearList,
                    in.ConsumeIntegralInRange<std::int32_t>(-1, 5));
@@ -199,6 +208,17 @@ private:
       fail("makeModule made no object");
     }
     instances.push_back(made);
+  }
+
+  // Instances the host closed from inside one of their host calls.
+  void forgetClosed() {
+    for (std::size_t i = instances.size(); i-- > 0;) {
+      if (instances[i]->closed) {
+        checker.forget(*instances[i]);
+        instances.erase(instances.begin() + static_cast<std::ptrdiff_t>(i));
+      }
+    }
+    host.reapClosed();
   }
 
   void destroy(std::size_t which) {

@@ -184,17 +184,41 @@ void ReferenceHost::destroy(Instance& instance) {
   if (audio != nullptr) {
     registry().erase(audio);
   }
+  const bool closed = instance.closed;
   const auto found = std::find_if(instanceList.begin(), instanceList.end(),
                                   [&](const auto& held) { return held.get() == &instance; });
   instanceList.erase(found);
+  if (closed) {
+    return;
+  }
   gui->dispatcher(gui, gui_op::kClose, 0, 0, nullptr, 0.0f);
   if (audio != nullptr) {
     audio->dispatcher(audio, audio_op::kClose, 0, 0, nullptr, 0.0f);
   }
 }
 
+void ReferenceHost::reapClosed() {
+  std::erase_if(instanceList, [](const auto& held) { return held->closed; });
+}
+
+// The module goes on with the operation that made the call; the host keeps
+// serving it until then, but reports nothing more to it.
+void ReferenceHost::closeInside(Instance& instance) {
+  instance.closed = true;
+  instance.tickerRunning = false;
+  registry().erase(instance.gui);
+  instance.gui->dispatcher(instance.gui, gui_op::kClose, 0, 0, nullptr, 0.0f);
+  if (instance.audio != nullptr) {
+    registry().erase(instance.audio);
+    instance.audio->dispatcher(instance.audio, audio_op::kClose, 0, 0, nullptr, 0.0f);
+  }
+}
+
 std::int32_t ReferenceHost::sendGui(Instance& instance, std::int32_t operation, std::int32_t a,
                                     std::int32_t b, void* c, float d) {
+  if (instance.closed) {
+    return 0;
+  }
   if (dispatchObserver) {
     dispatchObserver(instance, operation, a, false);
   }
@@ -420,6 +444,10 @@ std::intptr_t ReferenceHost::serveGui(Instance* instance, std::int32_t operation
   }
   if (options.logCalls) {
     callLog.push_back(std::move(call));
+  }
+  if (options.closeInsideNextCall) {
+    options.closeInsideNextCall = false;
+    closeInside(*instance);
   }
   if (written && options.reportWritesBack) {
     reportChange(*instance, a);

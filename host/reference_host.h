@@ -53,6 +53,9 @@ struct Instance {
   bool tickerStopsAfterTick = false; // HostOptions::tickAfterZero: a 0 was written
   std::int64_t nextTickMs = 0;
   std::int32_t tickerCount = 0;
+  // Closed by the host from inside one of its own host calls
+  // (HostOptions::closeInsideNextCall): sent nothing more, gone at reapClosed.
+  bool closed = false;
 };
 
 struct HostOptions {
@@ -75,6 +78,10 @@ struct HostOptions {
   // How deep reports of writes back may nest before the host stops reporting:
   // a module that handles its own reports would otherwise recurse without end.
   int maxReportDepth = 8;
+  // Close the module that makes the next GUI host call, both its objects
+  // (operation 1), from inside that call, as a host may when the user deletes
+  // the module at that moment. Cleared once done.
+  bool closeInsideNextCall = false;
   // When not 0: answer GUI host operation 17 by filling the whole buffer, up
   // to the capacity asked with, with the text and then this code unit, and no
   // terminator, whatever the text's length, as a host that ignores the text's
@@ -104,6 +111,9 @@ public:
   Instance* create(ModuleLibrary& library, std::intptr_t reserved = 0);
   // Closes both objects (operation 1) and forgets the instance.
   void destroy(Instance& instance);
+  // Forgets the instances closed from inside a host call; their objects are
+  // gone once the operation in progress returned.
+  void reapClosed();
 
   // Host to module.
   std::int32_t sendGui(Instance& instance, std::int32_t operation, std::int32_t a = 0,
@@ -158,6 +168,7 @@ private:
   void reportChange(Instance& instance, std::int32_t pin);
   void noteTickerWrite(Instance& instance, std::int32_t pin, std::int32_t value);
   void fault(const Instance& instance, std::string what);
+  void closeInside(Instance& instance);
   std::string takeText(const Instance& instance, std::int32_t operation, std::int32_t capacity,
                        const void* text);
   Instance& add(std::unique_ptr<Instance> instance);

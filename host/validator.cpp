@@ -516,6 +516,44 @@ void checkListTexts(Session& session) {
   }
 }
 
+// The host closes the module from inside one of its own host calls, at every
+// kind of operation: the module must finish that operation without touching
+// freed memory (a crash, or under a sanitizer its report, fails the check).
+void checkClosedInsideACall(Session& session) {
+  ReferenceHost& host = session.host;
+  const std::function<void(Instance&)> operations[] = {
+      [&](Instance& instance) { host.initialise(instance, false); },
+      [&](Instance& instance) { host.setInt(instance, kLeft, 1); },
+      [&](Instance& instance) { host.setText(instance, kLeft, "closing"); },
+      [&](Instance& instance) { host.tick(instance); },
+      [&](Instance& instance) { host.setInt(instance, kMorphTime, 5); },
+      [&](Instance& instance) { host.sendGui(instance, gui_op::kRefreshList, kRight); },
+      [&](Instance& instance) { host.sendGui(instance, gui_op::kClearList, kRight); },
+  };
+  for (const bool reportWritesBack : {false, true}) {
+    host.options.reportWritesBack = reportWritesBack;
+    for (const auto& operation : operations) {
+      Instance* instance = session.create();
+      if (instance == nullptr) {
+        return;
+      }
+      host.initialise(*instance, false);
+      if (const std::optional<Kind> kind = kindOf(*instance)) {
+        setSampleTarget(host, *instance, kLeft, *kind); // a glide runs
+      }
+      host.options.closeInsideNextCall = true;
+      operation(*instance);
+      session.checker.forget(*instance);
+      if (instance->closed) {
+        host.reapClosed();
+      } else {
+        host.options.closeInsideNextCall = false; // the operation made no host call
+        session.destroy(*instance);
+      }
+    }
+  }
+}
+
 // Ticks an instance until the checker sees its glide end, waiting a
 // millisecond between ticks; false when it never ended.
 bool tickUntilFinished(Session& session, Instance& instance, int maxTicks) {
@@ -718,6 +756,7 @@ ValidationReport validateModule(const std::string& path, const ValidationOptions
       [&](Session& session) { checkManyInstances(session, options.instanceCount); });
   add("operation codes and pins out of range", checkUnknownOperations);
   add("hostile list texts", checkListTexts);
+  add("closed from inside its own host calls", checkClosedInsideACall);
   add("glides complete", [](Session& session) { checkGlidesComplete(session, false); });
   add("glides complete with re-entrant reports",
       [](Session& session) { checkGlidesComplete(session, true); });

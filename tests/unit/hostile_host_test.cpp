@@ -17,7 +17,7 @@ namespace zav {
 namespace {
 
 // A module whose pin-change handler runs whatever the test gives it.
-class Scripted final : public GuiModuleBase {
+class Scripted : public GuiModuleBase {
 public:
   using Script = std::function<void(Scripted&, std::int32_t pin)>;
   Scripted(Script onChange) : GuiModuleBase(&host::ReferenceHost::callback, 0), script(onChange) {}
@@ -82,6 +82,38 @@ TEST_F(HostileHostTest, StopsReportsThatWouldNestWithoutEnd) {
   host.setInt(*module, 2, 1);
   EXPECT_EQ(handled, host.options.maxReportDepth);
   EXPECT_NE(faults().find("nested 8 deep"), std::string::npos) << faults();
+}
+
+TEST_F(HostileHostTest, ClosesAModuleInsideItsCallAndServesItUntilTheCallReturns) {
+  int destroyedAt = -1;
+  int step = 0;
+  struct Closing final : Scripted {
+    Closing(Script script, int& destroyedAt, int& step)
+        : Scripted(std::move(script)), destroyedAt(destroyedAt), step(step) {}
+    ~Closing() override { destroyedAt = step; }
+    int& destroyedAt;
+    int& step;
+  };
+  auto* object = new Closing(
+      [&](Scripted& self, std::int32_t) {
+        step = 1;
+        self.setInt(0, 5); // the host closes the module here
+        step = 2;
+        self.setInt(1, 6); // and still serves it
+        step = 3;
+      },
+      destroyedAt, step);
+  module = &host.adopt(object->record(), {PinDataType::Int, PinDataType::Int, PinDataType::Float,
+                                          PinDataType::Float, PinDataType::List});
+  host.options.closeInsideNextCall = true;
+  host.setInt(*module, 2, 1);
+  EXPECT_EQ(destroyedAt, 3) << "destroyed only once its operation returned";
+  EXPECT_TRUE(module->closed);
+  EXPECT_EQ(pinCell(1).asInt(), 6);
+  host.setInt(*module, 2, 2); // sends nothing to a closed module
+  host.reapClosed();
+  EXPECT_TRUE(host.instances().empty());
+  module = nullptr;
 }
 
 class GlideCheckerTest : public test::RampFixture<RampFloat> {

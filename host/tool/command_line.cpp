@@ -37,9 +37,10 @@ CommandLine parseCommandLine(const std::string& command, const std::vector<std::
     }
     const std::size_t equals = argument.find('=');
     const std::string name = argument.substr(2, equals == std::string::npos ? equals : equals - 2);
-    const auto spec = std::find_if(options.begin(), options.end(),
-                                   [&](const OptionSpec& option) { return option.name == name; });
-    if (spec == options.end()) {
+    const auto declared =
+        std::find_if(options.begin(), options.end(),
+                     [&](const OptionSpec& option) { return option.name == name; });
+    if (declared == options.end()) {
       throw UsageError("unknown option --" + name + " for " + command + seeHelp);
     }
     std::string value;
@@ -48,7 +49,8 @@ CommandLine parseCommandLine(const std::string& command, const std::vector<std::
     } else if (i + 1 < arguments.size()) {
       value = arguments[++i];
     } else {
-      throw UsageError("option --" + name + " needs a value: --" + name + " " + spec->valueName);
+      throw UsageError("option --" + name + " needs a value: --" + name + " " +
+                       declared->valueName);
     }
     if (!parsed.options.emplace(name, value).second) {
       throw UsageError("option --" + name + " is given twice");

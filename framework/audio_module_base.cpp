@@ -89,25 +89,9 @@ AudioModuleBase::AudioModuleBase(HostCallback callback, std::intptr_t reserved)
 
 std::intptr_t AudioModuleBase::dispatch(std::int32_t operation, std::int32_t a, std::int32_t b,
                                         void* c, float d) {
-  if (operation == audio_op::kClose) {
-    if (closing.closeNowOrLater()) {
-      destroy();
-    }
-    return 1;
-  }
-  std::intptr_t answer = 0;
-  try {
-    answer = closing.run([&] { return runOperation(operation, a, b, c, d); });
-  } catch (...) {
-    if (closing.closeDue()) {
-      destroy();
-    }
-    throw;
-  }
-  if (closing.closeDue()) {
-    destroy(); // closed from inside one of its own host calls
-  }
-  return answer;
+  return closing.dispatch(
+      operation == audio_op::kClose, [&] { return runOperation(operation, a, b, c, d); },
+      [this] { destroy(); });
 }
 
 void AudioModuleBase::destroy() {

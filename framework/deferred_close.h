@@ -11,23 +11,39 @@ namespace zav {
 
 class DeferredClose {
 public:
-  // Runs one operation of the object, counting how deeply operations nest.
-  template <class Operation> auto run(Operation&& operation) {
-    const Depth depth(running);
-    return operation();
-  }
-  // True when a close may destroy the object now; otherwise notes it for later.
-  bool closeNowOrLater() {
-    if (running == 0) {
-      return true;
+  // Runs one operation of the object, or, for a close, destroys it (with
+  // `destroy`, which closes and frees the object holding this) at once or once
+  // the operation in progress has returned. A close answers 1.
+  template <class Operation, class Destroy>
+  auto dispatch(bool isClose, Operation&& operation, Destroy&& destroy) {
+    using Answer = decltype(operation());
+    if (isClose) {
+      if (running == 0) {
+        destroy();
+      } else {
+        closeRequested = true;
+      }
+      return Answer{1};
     }
-    closeRequested = true;
-    return false;
+    Answer answer{};
+    try {
+      const Depth depth(running);
+      answer = operation();
+    } catch (...) {
+      if (closeDue()) {
+        destroy();
+      }
+      throw;
+    }
+    if (closeDue()) {
+      destroy(); // closed from inside one of its own host calls
+    }
+    return answer; // nothing of the destroyed object is touched after destroy
   }
-  // True once the operation during which a close came has returned.
-  bool closeDue() const { return running == 0 && closeRequested; }
 
 private:
+  bool closeDue() const { return running == 0 && closeRequested; }
+
   class Depth {
   public:
     explicit Depth(int& count) : count(count) { ++count; }

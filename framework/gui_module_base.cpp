@@ -64,25 +64,9 @@ void GuiModuleBase::initialise(bool /*loaded*/) {}
 
 std::int32_t GuiModuleBase::dispatch(std::int32_t operation, std::int32_t a, std::int32_t b,
                                      void* c, float d) {
-  if (operation == gui_op::kClose) {
-    if (closing.closeNowOrLater()) {
-      destroy();
-    }
-    return 1;
-  }
-  std::int32_t answer = 0;
-  try {
-    answer = closing.run([&] { return runOperation(operation, a, b, c, d); });
-  } catch (...) {
-    if (closing.closeDue()) {
-      destroy();
-    }
-    throw;
-  }
-  if (closing.closeDue()) {
-    destroy(); // closed from inside one of its own host calls
-  }
-  return answer;
+  return closing.dispatch(
+      operation == gui_op::kClose, [&] { return runOperation(operation, a, b, c, d); },
+      [this] { destroy(); });
 }
 
 void GuiModuleBase::destroy() {
